@@ -1,0 +1,34 @@
+// The status "window" of the console front end: the status text goes to
+// standard output as it grows, each CR shown as a line end, in UTF-8. It
+// never waits: it counts as closed from the start.
+#pragma once
+
+#include <cstdio>
+
+#include "driver/status.h"
+
+namespace veltas::driver {
+
+class TConsoleWindow : public TStatusWindow {
+ public:
+  explicit TConsoleWindow(std::FILE* out, bool quiet = false) : Out(out), Quiet(quiet) {}
+  TCreateResult Create(std::string_view) override { return TCreateResult::Ok; }
+  void AddSearchButton() override {}
+  void DisableSearchButton() override {}
+  void SetText(const TStatusText& text) override;
+  void PumpMessages() override {}
+  void WaitForEvent() override {}
+  bool Alive() const override { return false; }
+  std::string ChosenSourceName() override { return {}; }
+  void MessageBox(std::string_view text, std::string_view caption) override;
+  // Ends the last line if the status text left it open.
+  void Finish();
+
+ private:
+  std::FILE* Out;
+  bool Quiet;
+  std::size_t Printed = 0;
+  bool LineOpen = false;
+};
+
+}  // namespace veltas::driver

@@ -1,0 +1,136 @@
+// Files on the disk of the machine the program runs on.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "driver/files.h"
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <strings.h>
+#endif
+
+namespace veltas::driver {
+
+namespace {
+
+std::string SystemReason(int error) { return std::strerror(error); }
+
+#ifndef _WIN32
+bool SameIgnoringAsciiCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+// Sources written on systems whose file names ignore case and use "\" as
+// separator still have to find their files here: "\" is opened as "/", and a
+// name that does not exist as written is replaced by the only entry of its
+// directory that differs from it in letter case alone.
+std::string Resolve(const std::string& name) {
+  std::string path = name;
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) == 0 || errno != ENOENT) return path;
+  std::size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return path;
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return path;
+  std::vector<std::string> matches;
+  while (dirent* e = ::readdir(d))
+    if (SameIgnoringAsciiCase(base, e->d_name)) matches.emplace_back(e->d_name);
+  ::closedir(d);
+  if (matches.size() != 1) return path;
+  return slash == std::string::npos ? matches[0] : dir + matches[0];
+}
+#else
+std::string Resolve(const std::string& name) { return name; }
+#endif
+
+class TDiskInput : public TInputFile {
+ public:
+  TDiskInput(std::FILE* f, std::string name) : F(f), Name(std::move(name)) {}
+  ~TDiskInput() override { std::fclose(F); }
+  std::size_t Read(char* buffer, std::size_t n) override {
+    std::size_t got = std::fread(buffer, 1, n, F);
+    if (got == 0 && std::ferror(F)) throw TIoError(TIoAction::Read, Name, SystemReason(errno));
+    return got;
+  }
+
+ private:
+  std::FILE* F;
+  std::string Name;
+};
+
+class TDiskOutput : public TOutputFile {
+ public:
+  TDiskOutput(std::FILE* f, std::string name) : F(f), Name(std::move(name)) {
+    std::setvbuf(F, nullptr, _IOFBF, 1 << 16);
+  }
+  ~TDiskOutput() override {
+    if (F) std::fclose(F);
+  }
+  void Write(std::string_view text) override {
+    if (std::fwrite(text.data(), 1, text.size(), F) != text.size())
+      throw TIoError(TIoAction::Write, Name, SystemReason(errno));
+  }
+  void Close() override {
+    std::FILE* f = F;
+    F = nullptr;
+    bool flushed = std::fflush(f) == 0;
+    int flushError = errno;
+    bool closed = std::fclose(f) == 0;
+    if (!flushed) throw TIoError(TIoAction::Write, Name, SystemReason(flushError));
+    if (!closed) throw TIoError(TIoAction::Close, Name, SystemReason(errno));
+  }
+
+ private:
+  std::FILE* F;
+  std::string Name;
+};
+
+class TDiskFiles : public TFileSystem {
+ public:
+  bool IsFile(const std::string& name) override {
+    struct stat st;
+    return ::stat(Resolve(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  }
+
+  std::unique_ptr<TInputFile> OpenRead(const std::string& name, std::string& reason) override {
+    std::string path = Resolve(name);
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+      reason = SystemReason(errno);
+      return nullptr;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      reason = SystemReason(EISDIR);
+      return nullptr;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+      reason = SystemReason(errno);
+      return nullptr;
+    }
+    return std::make_unique<TDiskInput>(f, name);
+  }
+
+  std::unique_ptr<TOutputFile> Create(const std::string& name) override {
+    std::FILE* f = std::fopen(name.c_str(), "wb");
+    if (!f) throw TIoError(TIoAction::Create, name, SystemReason(errno));
+    return std::make_unique<TDiskOutput>(f, name);
+  }
+
+  void Remove(const std::string& name) override { std::remove(name.c_str()); }
+};
+
+}  // namespace
+
+TFileSystem& DiskFiles() {
+  static TDiskFiles files;
+  return files;
+}
+
+}  // namespace veltas::driver

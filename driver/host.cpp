@@ -1,0 +1,171 @@
+#include "driver/host.h"
+
+#include <cstring>
+
+#include "passes/messages.h"
+#include "passes/state.h"
+#include "source/lines.h"
+
+namespace veltas::driver {
+
+std::array<TQuellFile, source::MaxSourceFiles> SourceFiles;
+std::string SourceDir;
+
+namespace {
+
+TFileSystem* Files = nullptr;
+std::unique_ptr<TOutputFile> HexFile;
+std::unique_ptr<TOutputFile> ListFile;
+bool HexCreated = false;
+
+constexpr char kCtrlZ = 26;
+
+bool ReadSourceLine() {
+  TQuellFile& entry = SourceFiles[static_cast<std::size_t>(source::IncludeDepth)];
+  source::CurrentLine.clear();
+  bool result = false;
+  if (entry.File) {
+    result = !entry.File->AtEnd();
+    entry.File->ReadLine(source::CurrentLine);
+  }
+  source::LinePos = 1;
+  return result;
+}
+
+void RewindSource() {
+  TQuellFile& main = SourceFiles[0];
+  std::string reason;
+  std::unique_ptr<TInputFile> file = Files->OpenRead(main.Name, reason);
+  if (!file) throw TIoError(TIoAction::Open, main.Name, reason);
+  main.File = std::make_unique<TLineReader>(std::move(file));
+  source::IncludeDepth = 0;
+}
+
+bool IsBareName(const std::string& name) {
+  for (char c : name)
+    if (IsDirectorySeparator(c)) return false;
+  return true;
+}
+
+bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
+  std::string path = IsBareName(name) ? SourceDir + name : name;
+  std::string failure(msg::CannotFindFilePrefix.view());
+  failure += path;
+  failure += msg::CannotFindFileSuffix.view();
+  if (source::IncludeDepth + 1 >= source::MaxSourceFiles) {  // the stack is full
+    passes::SetError(failure);
+    return false;
+  }
+  SourceFiles[static_cast<std::size_t>(source::IncludeDepth)].SavedLine = lineNumber + 1;
+  TQuellFile& entry = SourceFiles[static_cast<std::size_t>(source::IncludeDepth + 1)];
+  std::string reason;
+  std::unique_ptr<TInputFile> file = Files->OpenRead(path, reason);
+  if (!file) {
+    passes::SetError(failure);
+    return false;
+  }
+  ++source::IncludeDepth;
+  entry.Name = path;
+  entry.File = std::make_unique<TLineReader>(std::move(file));
+  return true;
+}
+
+std::int32_t CloseInclude() {
+  SourceFiles[static_cast<std::size_t>(source::IncludeDepth)].File.reset();
+  --source::IncludeDepth;
+  return SourceFiles[static_cast<std::size_t>(source::IncludeDepth)].SavedLine;
+}
+
+void WriteHex(std::string_view text) {
+  if (HexFile && !text.empty()) HexFile->Write(text);
+}
+
+void WriteListing(std::string_view text) {
+  if (ListFile && !text.empty()) ListFile->Write(text);
+}
+
+}  // namespace
+
+bool TLineReader::Fill() {
+  if (Pos < Size) return true;
+  if (Eof) return false;
+  Size = File->Read(Buffer.get(), kBufferSize);
+  Pos = 0;
+  if (Size == 0) Eof = true;
+  return Size != 0;
+}
+
+bool TLineReader::AtEnd() { return !Fill() || Buffer[Pos] == kCtrlZ; }
+
+void TLineReader::ReadLine(std::string& line) {
+  line.clear();
+  while (Fill()) {
+    const char* start = Buffer.get() + Pos;
+    std::size_t avail = Size - Pos;
+    // Take the run of ordinary characters in one piece.
+    std::size_t n = 0;
+    while (n < avail && start[n] != '\n' && start[n] != '\r' && start[n] != kCtrlZ) ++n;
+    line.append(start, n);
+    Pos += n;
+    if (n == avail) continue;
+    char c = start[n];
+    if (c == kCtrlZ) return;  // never consumed: the file ends here
+    ++Pos;
+    if (c == '\n') return;
+  }
+}
+
+void InstallHooks(TFileSystem& files) {
+  Files = &files;
+  HexCreated = false;
+  CloseSourceFiles();
+  AbandonOutputFiles();
+  source::Hooks = source::THostHooks{ReadSourceLine, RewindSource, OpenInclude, CloseInclude, WriteHex, WriteListing};
+}
+
+void BindMainSource(const std::string& name) {
+  SourceFiles[0].Name = name;
+  SourceFiles[0].File.reset();
+}
+
+void CloseSourceFiles() {
+  for (TQuellFile& f : SourceFiles) f.File.reset();
+}
+
+std::string CurrentFileName() { return SourceFiles[static_cast<std::size_t>(source::IncludeDepth)].Name; }
+
+void CreateOutputFiles(const std::string& hexName, const std::string& prnName) {
+  HexCreated = false;
+  HexFile = Files->Create(hexName);
+  HexCreated = true;
+  ListFile = Files->Create(prnName);
+}
+
+bool HexFileCreated() { return HexCreated; }
+
+void CloseOutputFiles() {
+  std::unique_ptr<TOutputFile> hex = std::move(HexFile), list = std::move(ListFile);
+  if (hex) hex->Close();
+  if (list) list->Close();
+}
+
+void AbandonOutputFiles() {
+  HexFile.reset();
+  ListFile.reset();
+}
+
+bool IsDirectorySeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == ':';
+#else
+  return c == '\\' || c == ':' || c == '/';
+#endif
+}
+
+std::string DirectoryPart(const std::string& name) {
+  for (std::size_t i = name.size(); i > 0; --i)
+    if (IsDirectorySeparator(name[i - 1])) return name.substr(0, i);
+  return {};
+}
+
+}  // namespace veltas::driver

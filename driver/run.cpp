@@ -1,0 +1,271 @@
+#include "driver/run.h"
+
+#include <cstdio>
+
+#include "driver/encoding.h"
+#include "driver/host.h"
+#include "isa/table.h"
+#include "output/listing.h"
+#include "output/symlist.h"
+#include "passes/literal.h"
+#include "passes/passes.h"
+#include "passes/state.h"
+#include "source/host_hooks.h"
+#include "source/lines.h"
+#include "symbols/symbols.h"
+
+namespace veltas::driver {
+
+std::string SourceName;
+std::string HexName;
+std::string PrnName;
+TStatusText StatusText;
+
+namespace {
+
+// The driver's own texts are held in the OEM code page, as they always were,
+// and converted when shown.
+constexpr Oem kTitle{"MicroChip PIC-Assembler V2.13 (32bit)"};
+constexpr Oem kUsage{"Benutzung:  VELTAS [-L] Quelldatei     ( -L = Adreßliste ausgeben)\r"};
+constexpr Oem kBanner{"Veltas V2.13 (32bit) Assembler für MicroChip PIC-Controller (12+14 Bit Core)\r"};
+constexpr Oem kTranslate{"übersetze "};
+constexpr Oem kWithErrors{"\r .. übersetzt mit Fehlern."};
+constexpr std::string_view kListingHead = "RUZ-8 Assembler V2.13 (32bit)";
+
+// Collects the pieces of one status text.
+class TStatus {
+ public:
+  TStatus& Lit(std::string_view oem) {
+    Text.AppendAnsi(OemToAnsi(oem));
+    return *this;
+  }
+  TStatus& Ansi(std::string_view text) {
+    Text.AppendAnsi(text);
+    return *this;
+  }
+  TStatus& Native(std::string_view text) {
+    Text.AppendNative(text);
+    return *this;
+  }
+  TStatusText Text;
+};
+
+void Show(TStatusWindow& window, const TStatus& status) { ShowStatus(window, status.Text); }
+
+void Listing(std::string_view text) { source::Hooks.WriteListing(text); }
+
+std::string ShortHex(std::uint32_t value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%X", static_cast<unsigned>(value));
+  return buffer;
+}
+
+void WaitForClose(TStatusWindow& window) {
+  while (window.Alive()) {
+    window.WaitForEvent();
+    window.PumpMessages();
+  }
+}
+
+void TakeArguments(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    SourceName = arg.substr(0, MaxNameLength);
+    if (SourceName.find("-L") != std::string::npos) {
+      output::ListAddresses = true;
+      SourceName.clear();
+    }
+  }
+}
+
+void WriteSummary(TStatusWindow& window) {
+  std::string end = output::HexWord(passes::HighestCodeAddress);
+  Listing("RUZ-8 Assembler");
+  Listing("\r\n");
+  Listing("Code bis ");
+  Listing(end);
+  Listing("h : Keine Fehler gefunden.");
+  Listing("\r\n");
+  Show(window, TStatus().Lit("Code\tbis \t").Lit(end).Lit("h : Keine Fehler gefunden.\r"));
+
+  auto verdict = [](bool seen) { return seen ? "gesetzt" : "fehlen!"; };
+  auto line = [&](const std::string& summaryLine) {
+    Listing(summaryLine);
+    Listing("\r\n");
+    Show(window, TStatus().Lit(summaryLine + "\r"));
+  };
+  std::uint32_t base = passes::ConfigBase;
+  line("Fuses  @ " + ShortHex(base + 7) + "h : " + verdict(passes::FusesSeen));
+  if (isa::CoreKind == isa::Core14Enh) line("Fuses2 @ " + ShortHex(base + 8) + "h : " + verdict(passes::Fuses2Seen));
+  line("ID " + ShortHex(base) + ".." + ShortHex(base + 3) + "h : " + verdict(passes::IdWordsSeen));
+}
+
+// The first error: the line with "?" at the scan position, the message, the
+// file, the line number and the position.
+void ReportError(TStatusWindow& window, TRunResult& result) {
+  Show(window, TStatus().Lit("\r"));
+  std::string marked = source::CurrentLine;
+  if (source::LinePos > static_cast<int>(marked.size()))
+    marked += '?';
+  else
+    marked.insert(static_cast<std::size_t>(source::LinePos > 0 ? source::LinePos - 1 : 0), 1, '?');
+  std::string file = CurrentFileName();
+  Show(window, TStatus()
+                   .Ansi(marked)
+                   .Lit("\r\rFehler: ")
+                   .Ansi(passes::ErrorText)
+                   .Lit(" in\r\"")
+                   .Native(file)
+                   .Lit("\"  Zeile ")
+                   .Lit(output::DecimalText(source::LineNumber))
+                   .Lit(" bei Pos ")
+                   .Lit(output::DecimalText(source::LinePos)));
+  result.Outcome = TRunOutcome::AssemblyError;
+  result.ErrorFile = file;
+  result.ErrorLine = source::LineNumber;
+  result.ErrorColumn = source::LinePos;
+  result.ErrorMessage = passes::ErrorText;
+}
+
+}  // namespace
+
+TOutputNames DeriveNames(const std::string& sourceName) {
+  // Only a "." in the file part starts the extension; dots in directory
+  // names don't.
+  std::size_t filePart = DirectoryPart(sourceName).size();
+  std::size_t dot = sourceName.rfind('.');
+  bool hasDot = dot != std::string::npos && dot >= filePart;
+  std::string base = hasDot ? sourceName.substr(0, dot) : sourceName;
+  std::string extension = hasDot ? sourceName.substr(dot) : std::string();
+  TOutputNames names;
+  names.Hex = (base + ".HEX").substr(0, MaxNameLength);
+  names.Prn = (base + ".PRN").substr(0, MaxNameLength);
+  names.Source = sourceName;
+  if (extension.empty() || extension == ".") names.Source += ".PIC";
+  return names;
+}
+
+void ShowStatus(TStatusWindow& window, const TStatusText& pieces) {
+  for (const TStatusPiece& p : pieces.Pieces()) {
+    if (p.Native)
+      StatusText.AppendNative(p.Bytes);
+    else
+      StatusText.AppendAnsi(p.Bytes);
+  }
+  window.SetText(StatusText);
+  window.PumpMessages();
+}
+
+TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, TFileSystem& files) {
+  TRunResult result;
+  StatusText.Clear();
+  SourceName.clear();
+  HexName.clear();
+  PrnName.clear();
+  output::ListAddresses = false;
+  InstallHooks(files);
+  symbols::ClearSymbols();
+
+  switch (window.Create(OemToAnsi(kTitle))) {
+    case TCreateResult::Ok: break;
+    case TCreateResult::NoAtom:
+      window.MessageBox("kein Atom registrierbar!", "Ooops");
+      result.Outcome = TRunOutcome::WindowFailed;
+      return result;
+    case TCreateResult::NoHandle:
+      window.MessageBox("kein Handle bekommen!", "Ooops");
+      result.Outcome = TRunOutcome::WindowFailed;
+      return result;
+  }
+
+  try {
+    if (args.empty()) {
+      window.AddSearchButton();
+      Show(window, TStatus().Lit(kUsage));
+      while (SourceName.empty() && window.Alive()) {
+        window.WaitForEvent();
+        window.PumpMessages();
+        SourceName = window.ChosenSourceName().substr(0, MaxNameLength);
+      }
+      window.DisableSearchButton();
+    } else {
+      Show(window, TStatus().Lit(kBanner));
+      TakeArguments(args);
+    }
+
+    TOutputNames names = DeriveNames(SourceName);
+    SourceName = names.Source;
+    HexName = names.Hex;
+    PrnName = names.Prn;
+    Show(window, TStatus()
+                     .Lit(kTranslate)
+                     .Native(SourceName)
+                     .Lit(" nach ")
+                     .Native(HexName)
+                     .Lit(" (HEX-Datei)  +  ")
+                     .Native(PrnName)
+                     .Lit(" (AssemblerListe)\r"));
+    SourceDir = DirectoryPart(SourceName);
+    window.PumpMessages();
+
+    if (!files.IsFile(SourceName)) {
+      Show(window, TStatus().Lit("Datei ").Native(SourceName).Lit(" nicht gefunden\r"));
+      result.Outcome = TRunOutcome::SourceMissing;
+      WaitForClose(window);
+      return result;
+    }
+
+    BindMainSource(SourceName);
+    Show(window, TStatus().Lit("\rPass 1"));
+    window.PumpMessages();
+    bool ok = passes::RunPass1();
+    if (ok) {
+      Show(window, TStatus().Lit(" ...done\rPass 2"));
+      CreateOutputFiles(HexName, PrnName);
+      Listing("\r\n");
+      Listing(kListingHead);
+      Listing("\r\n");
+      ok = passes::RunPass2(true, true);
+      if (ok) {
+        Show(window, TStatus().Lit(" ...done\r"));
+        WriteSummary(window);
+      } else {
+        Show(window, TStatus().Lit(kWithErrors));
+        result.FailedInPass2 = true;
+      }
+      Listing("\r\n");
+      output::WriteSymbolList();
+      CloseOutputFiles();
+    }
+    if (!ok) ReportError(window, result);
+    CloseSourceFiles();
+    WaitForClose(window);
+  } catch (const TIoError& error) {
+    AbandonOutputFiles();
+    CloseSourceFiles();
+    result.Outcome = TRunOutcome::IoError;
+    result.IoMessage = IoErrorText(error);
+  }
+  return result;
+}
+
+std::string IoErrorText(const TIoError& error) {
+  std::string_view action;
+  switch (error.Action) {
+    case TIoAction::Open: action = "öffnen"; break;
+    case TIoAction::Read: action = "lesen"; break;
+    case TIoAction::Create: action = "anlegen"; break;
+    case TIoAction::Write: action = "schreiben"; break;
+    case TIoAction::Close: action = "schließen"; break;
+  }
+  std::string text = "Laufzeitfehler: kann Datei \"" + error.File + "\" nicht " + std::string(action);
+  text += " (" + error.Reason + ")";
+#ifdef _WIN32
+  // On Windows the system's encoding is the ANSI code page.
+  for (const auto& [utf8, ansi] : {std::pair<std::string_view, char>{"ö", '\xF6'}, {"ß", '\xDF'}}) {
+    for (std::size_t p; (p = text.find(utf8)) != std::string::npos;) text.replace(p, utf8.size(), 1, ansi);
+  }
+#endif
+  return text;
+}
+
+}  // namespace veltas::driver

@@ -1,0 +1,59 @@
+// The run sequence: from the command line to the final report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "driver/files.h"
+#include "driver/status.h"
+
+namespace veltas::driver {
+
+// Driver state of one run.
+extern std::string SourceName;
+extern std::string HexName;
+extern std::string PrnName;
+extern TStatusText StatusText;
+
+enum class TRunOutcome {
+  Success,
+  SourceMissing,
+  AssemblyError,  // pass 1 or pass 2 stopped at an error
+  WindowFailed,
+  IoError,
+};
+
+struct TRunResult {
+  TRunOutcome Outcome = TRunOutcome::Success;
+  bool FailedInPass2 = false;
+  // Where the assembly error was found, for the editors' error line.
+  std::string ErrorFile;
+  std::int32_t ErrorLine = 0;
+  int ErrorColumn = 0;
+  std::string ErrorMessage;  // cp1252
+  // A run-time I/O error, in the system's encoding.
+  std::string IoMessage;
+};
+
+inline constexpr std::size_t MaxNameLength = 255;
+
+struct TOutputNames {
+  std::string Source, Hex, Prn;
+};
+// The source name with ".PIC" where it has no extension, and the names of
+// the HEX file and the listing.
+TOutputNames DeriveNames(const std::string& sourceName);
+
+// Shows a status text: appended to StatusText, shown, window served.
+void ShowStatus(TStatusWindow& window, const TStatusText& pieces);
+
+// The whole run. args are the command-line arguments without the program
+// name. Waits for the window to close unless a run-time I/O error ends the
+// run at once.
+TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, TFileSystem& files);
+
+// "Laufzeitfehler: ..." for a failed file operation.
+std::string IoErrorText(const TIoError& error);
+
+}  // namespace veltas::driver

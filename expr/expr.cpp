@@ -1,0 +1,393 @@
+#include "expr/expr.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "passes/messages.h"
+#include "passes/state.h"
+#include "source/lines.h"
+#include "source/scanner.h"
+#include "symbols/symbols.h"
+
+namespace veltas::expr {
+
+using passes::Failed;
+using passes::SetError;
+using source::Token;
+
+namespace {
+
+// Open "(" of groups and function arguments in the current expression. The
+// bound keeps hostile input from exhausting the stack.
+int Nesting = 0;
+
+enum class TOp { None, Plus, Minus, Times, Slash, Div, Mod, Shr, Shl, And, Or, Xor };
+
+// Integer arithmetic wraps modulo 2^32; it is done on unsigned values so
+// that overflow is defined.
+std::int32_t Wrap(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v); }
+
+// Arithmetic without a result reports only when no earlier error stands;
+// after one, the combination quietly yields 0 and the first message stays.
+void ReportIfFirst(std::string_view message) {
+  if (!Failed()) SetError(message);
+}
+
+std::int32_t IntDivide(std::int32_t l, std::int32_t r, bool remainder) {
+  if (r == 0) {
+    ReportIfFirst(msg::DivisionByZero);
+    return 0;
+  }
+  if (l == std::numeric_limits<std::int32_t>::min() && r == -1) {
+    ReportIfFirst(msg::NumberOverflow);
+    return 0;
+  }
+  return remainder ? l % r : l / r;
+}
+
+double FloatDivide(double l, double r) {
+  if (r == 0.0) {
+    ReportIfFirst(msg::DivisionByZero);
+    return 0.0;
+  }
+  return l / r;
+}
+
+double AsDouble(const TValue& v) { return v.IsFloat() ? v.Real : static_cast<double>(v.Int); }
+std::int32_t AsRounded(const TValue& v) { return v.IsFloat() ? Round(v.Real) : v.Int; }
+
+TValue Combine(TOp op, const TValue& l, const TValue& r) {
+  switch (op) {
+    case TOp::Plus:
+      if (l.IsFloat()) return TValue::OfFloat(l.Real + AsDouble(r));
+      return TValue::OfInt(Wrap(U(l.Int) + U(AsRounded(r))));
+    case TOp::Minus:
+      if (l.IsFloat()) return TValue::OfFloat(l.Real - AsDouble(r));
+      return TValue::OfInt(Wrap(U(l.Int) - U(AsRounded(r))));
+    case TOp::Times:
+      if (l.IsFloat() || r.IsFloat()) return TValue::OfFloat(AsDouble(l) * AsDouble(r));
+      return TValue::OfInt(Wrap(U(l.Int) * U(r.Int)));
+    case TOp::Slash:
+      if (l.IsFloat() || r.IsFloat()) return TValue::OfFloat(FloatDivide(AsDouble(l), AsDouble(r)));
+      return TValue::OfInt(IntDivide(l.Int, r.Int, false));
+    case TOp::Div:  // a floating left value was rounded before the right one was read
+      return TValue::OfInt(IntDivide(l.Int, AsRounded(r), false));
+    case TOp::Mod:
+      return TValue::OfInt(IntDivide(l.Int, AsRounded(r), true));
+    case TOp::Shr:
+      return TValue::OfInt(Wrap(U(l.Int) >> (U(AsRounded(r)) & 31u)));
+    case TOp::Shl:
+      return TValue::OfInt(Wrap(U(l.Int) << (U(AsRounded(r)) & 31u)));
+    case TOp::And:
+      return TValue::OfInt(Wrap(U(l.Int) & U(AsRounded(r))));
+    case TOp::Or:
+      return TValue::OfInt(Wrap(U(l.Int) | U(AsRounded(r))));
+    case TOp::Xor:
+      return TValue::OfInt(Wrap(U(l.Int) ^ U(AsRounded(r))));
+    case TOp::None:
+      break;
+  }
+  return l;
+}
+
+TOp TermOperator() {
+  if (Token == "*") return TOp::Times;
+  if (Token == "/") return TOp::Slash;
+  if (source::TokenIs("DIV")) return TOp::Div;
+  if (source::TokenIs("MOD")) return TOp::Mod;
+  if (source::TokenIs("SHR")) return TOp::Shr;
+  if (source::TokenIs("SHL")) return TOp::Shl;
+  if (source::TokenIs("AND")) return TOp::And;
+  return TOp::None;
+}
+
+TOp SimpleOperator() {
+  if (Token == "+") return TOp::Plus;
+  if (Token == "-") return TOp::Minus;
+  if (source::TokenIs("OR")) return TOp::Or;
+  if (source::TokenIs("XOR")) return TOp::Xor;
+  return TOp::None;
+}
+
+// The inside of "( ... )" for a group or a function argument; Token holds "(".
+TValue Parenthesised() {
+  if (Nesting >= MaxNesting) {
+    SetError(msg::NestedTooDeep);
+    return TValue{};
+  }
+  Token.clear();
+  ++Nesting;
+  TValue result = SimpleExpression();
+  --Nesting;
+  if (Failed()) return result;
+  if (Token == ")")
+    source::ReadToken();
+  else
+    SetError(msg::RightParenExpected);
+  return result;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool ParseDecimal(const std::string& text, std::int32_t& out) {
+  if (text.empty()) return false;
+  std::uint64_t v = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+    v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    if (v > 2147483647u) return false;
+  }
+  out = static_cast<std::int32_t>(v);
+  return true;
+}
+
+// digits "." digits [ ("E"|"e") digits ], at least one digit beside the point.
+bool ParseFloat(const std::string& text, double& out) {
+  std::size_t i = 0, n = text.size();
+  std::string intPart, fracPart, expPart;
+  while (i < n && IsDigit(text[i])) intPart += text[i++];
+  if (i >= n || text[i] != '.') return false;
+  ++i;
+  while (i < n && IsDigit(text[i])) fracPart += text[i++];
+  if (intPart.empty() && fracPart.empty()) return false;
+  if (i < n) {
+    if (text[i] != 'E' && text[i] != 'e') return false;
+    ++i;
+    while (i < n && IsDigit(text[i])) expPart += text[i++];
+    if (expPart.empty() || i != n) return false;
+  }
+  std::string normal = (intPart.empty() ? "0" : intPart) + "." + (fracPart.empty() ? "0" : fracPart);
+  if (!expPart.empty()) normal += "e" + expPart;
+  double value = 0.0;
+  auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (ec != std::errc() || end != normal.data() + normal.size() || !std::isfinite(value)) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+std::int32_t Round(double value) {
+  double cut = std::trunc(value > 0 ? value + 0.5 : value - 0.5);
+  if (!(cut >= -2147483648.0 && cut <= 2147483647.0)) {
+    ReportIfFirst(msg::NumberOverflow);
+    return 0;
+  }
+  return static_cast<std::int32_t>(cut);
+}
+
+TValue ReadNumber() {
+  TValue result;
+  if (Token.size() == 1 && (Token[0] == 'B' || Token[0] == 'b') && source::PeekChar() == '\'') {
+    source::SkipPast('\'');
+    source::ReadToken();
+    if (source::PeekChar() != '\'') {
+      SetError(msg::BinaryNumberSyntax);
+      return result;
+    }
+    source::SkipPast('\'');
+    Token += 'B';
+  }
+  std::string text = Token;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'X' || text[1] == 'x')) {
+    text[1] = '0';
+    text += 'H';
+  }
+  char last = text.empty() ? '\0' : text.back();
+  if (last >= 'a' && last <= 'z') last = static_cast<char>(last - 'a' + 'A');
+  std::string_view digits(text.data(), text.empty() ? 0 : text.size() - 1);
+  if (last == 'B') {
+    std::uint32_t v = 0;
+    for (char c : digits) {
+      if (c != '0' && c != '1') {
+        SetError(msg::BinaryNumberSyntax);
+        return result;
+      }
+      v = (v << 1) | static_cast<std::uint32_t>(c - '0');
+    }
+    result = TValue::OfInt(Wrap(v));
+  } else if (last == 'H') {
+    std::uint32_t v = 0;
+    for (char c : digits) {
+      int d = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) - 48;
+      if (d > 9) d -= 7;
+      if (d < 0 || d > 15) {
+        SetError(msg::ExpressionError);
+        return result;
+      }
+      v = (v << 4) | static_cast<std::uint32_t>(d);
+    }
+    result = TValue::OfInt(Wrap(v));
+  } else if (text.find('.') != std::string::npos) {
+    double v = 0.0;
+    if (!ParseFloat(text, v)) {
+      SetError(msg::ExpressionError);
+      return result;
+    }
+    result = TValue::OfFloat(v);
+  } else {
+    std::int32_t v = 0;
+    if (!ParseDecimal(text, v)) {
+      SetError(msg::ExpressionError);
+      return result;
+    }
+    result = TValue::OfInt(v);
+  }
+  source::ReadToken();
+  return result;
+}
+
+TValue ParenArgument() {
+  if (Token.empty()) source::ReadToken();
+  if (Token != "(") {
+    SetError(msg::LeftParenExpected);
+    return TValue{};
+  }
+  return Parenthesised();
+}
+
+TValue Factor() {
+  TValue result;
+  if (Token.empty()) source::ReadToken();
+  if (Token.empty()) {
+    SetError(msg::IdentifierExpected);
+    return result;
+  }
+  if (Token == "'") {
+    char c = source::NextChar();
+    if (source::NextChar() != '\'') {
+      SetError(msg::StringTooLong);
+      return result;
+    }
+    result = TValue::OfInt(static_cast<unsigned char>(c));
+    source::ReadToken();
+    return result;
+  }
+  if (Token == "(") return Parenthesised();
+  if (Token == "+") {
+    source::ReadToken();
+    return ReadNumber();
+  }
+  if (Token == "-") {
+    source::ReadToken();
+    result = ReadNumber();
+    if (result.IsFloat())
+      result.Real = -result.Real;
+    else
+      result.Int = Wrap(0u - U(result.Int));
+    return result;
+  }
+  if (IsDigit(Token[0]) || ((Token[0] == 'B' || Token[0] == 'b') && source::PeekChar() == '\''))
+    return ReadNumber();
+
+  enum TFunc { Hi, HiWord, Near, Lo, LoWord, RoundFn, NoFunc };
+  TFunc fn = NoFunc;
+  if (source::TokenIs("HI") || source::TokenIs("HIGH"))
+    fn = Hi;
+  else if (source::TokenIs("HIWORD"))
+    fn = HiWord;
+  else if (source::TokenIs("NEAR"))
+    fn = Near;
+  else if (source::TokenIs("LO") || source::TokenIs("LOW"))
+    fn = Lo;
+  else if (source::TokenIs("LOWORD"))
+    fn = LoWord;
+  else if (source::TokenIs("ROUND"))
+    fn = RoundFn;
+  if (fn != NoFunc) {
+    Token.clear();
+    TValue arg = ParenArgument();
+    if (Failed()) return arg;
+    if (fn == RoundFn) return arg.IsFloat() ? TValue::OfInt(Round(arg.Real)) : arg;
+    if (arg.IsFloat()) {
+      SetError(msg::FloatNotAllowed);
+      return result;
+    }
+    std::uint32_t v = U(arg.Int);
+    switch (fn) {
+      case Hi: v = (v >> 8) & 0xFFu; break;
+      case HiWord: v = (v >> 16) & 0xFFFFu; break;
+      case Near: v &= 0x7FFu; break;
+      case Lo: v &= 0xFFu; break;
+      case LoWord: v &= 0xFFFFu; break;
+      default: break;
+    }
+    return TValue::OfInt(Wrap(v));
+  }
+
+  if (!symbols::FindSymbol(Token)) {
+    std::string text(msg::UnknownNamePrefix.view());
+    text += Token;
+    text += msg::UnknownNameSuffix.view();
+    SetError(text);
+    return result;  // Token stays: the caller's loops see no operator
+  }
+  const symbols::TSymbol& s = *symbols::FoundSymbol;
+  if (s.ValueType == symbols::TypeInteger)
+    result = TValue::OfInt(s.Value);
+  else if (s.ValueType == symbols::TypeFloat)
+    result = TValue::OfFloat(s.FloatValue);
+  else
+    SetError(msg::NotIntOrFloat);
+  source::ReadToken();
+  return result;
+}
+
+TValue Term() {
+  TValue left = Factor();
+  for (TOp op = TermOperator(); op != TOp::None; op = TermOperator()) {
+    if (left.IsFloat()) {
+      if (op == TOp::Mod || op == TOp::Shr || op == TOp::Shl || op == TOp::And) {
+        SetError(msg::FloatNotAllowed);
+        return left;
+      }
+      if (op == TOp::Div) left = TValue::OfInt(Round(left.Real));
+    }
+    Token.clear();
+    TValue right = Factor();
+    left = Combine(op, left, right);
+  }
+  return left;
+}
+
+TValue SimpleExpression() {
+  TValue left = Term();
+  if (Failed()) return TValue{};
+  for (TOp op = SimpleOperator(); op != TOp::None; op = SimpleOperator()) {
+    if (left.IsFloat() && (op == TOp::Or || op == TOp::Xor)) {
+      SetError(msg::FloatNotAllowed);
+      return left;
+    }
+    Token.clear();
+    TValue right = Term();
+    left = Combine(op, left, right);
+  }
+  return left;
+}
+
+TValue Expression(char terminator) {
+  Nesting = 0;
+  source::ReadToken();
+  if (Token.empty()) {
+    SetError(msg::OperandExpected);
+    return TValue::OfInt(-1);
+  }
+  TValue result = SimpleExpression();
+  if (Failed()) return result;
+  source::LinePos = source::TokenStart;  // unread the lookahead
+  char next = source::PeekChar();
+  if (next != ';' && next != ',' && next != '\0' && next != terminator)
+    SetError(msg::EndOfExpressionExpected);
+  return result;
+}
+
+std::int32_t EvalInt(char terminator) {
+  TValue v = Expression(terminator);
+  if (Failed()) return 0;
+  return v.IsFloat() ? Round(v.Real) : v.Int;
+}
+
+}  // namespace veltas::expr

@@ -1,0 +1,284 @@
+// Bit, skip, branch, call, goto and return operands.
+#include <string>
+
+#include "expr/expr.h"
+#include "isa/handlers.h"
+#include "isa/table.h"
+#include "passes/messages.h"
+#include "passes/state.h"
+#include "source/lines.h"
+#include "source/scanner.h"
+#include "symbols/symbols.h"
+
+namespace veltas::isa {
+
+using passes::CodeWord;
+using passes::CodeWords;
+using passes::Failed;
+using passes::SetError;
+
+namespace {
+
+int BitShift() {
+  switch (CoreKind) {
+    case Core12: return 5;
+    case Core16: return 9;
+    default: return 7;
+  }
+}
+
+std::uint16_t BitOperand(std::int32_t reg, std::int32_t bit) {
+  return static_cast<std::uint16_t>(static_cast<std::uint32_t>(reg) | (static_cast<std::uint32_t>(bit) << BitShift()));
+}
+
+bool RegisterBitValid(std::int32_t reg, std::int32_t bit) {
+  return reg >= 0 && reg <= LargestRegister() && bit >= 0 && bit <= 7;
+}
+
+// Reads the word at LinePos and, if it names a bit, yields its register and
+// bit. A failed lookup leaves no message behind.
+bool ReadBitName(std::int32_t& reg, std::int32_t& bit) {
+  source::ReadToken();
+  if (!source::Token.empty() && symbols::FindSymbol(source::Token) &&
+      symbols::FoundSymbol->Segment == symbols::SymBit) {
+    reg = symbols::FoundSymbol->Value;
+    bit = symbols::FoundSymbol->BitNumber;
+    return true;
+  }
+  passes::ClearError();
+  return false;
+}
+
+// Emits a bit test that skips when the bit is set (BTFSS) or clear (BTFSC).
+// The 12- and 14-bit cores turn their BTFSC base into BTFSS with the sense
+// bit; the 16-bit core has separate opcodes for the two senses.
+void EmitSkip(std::int32_t reg, std::int32_t bit, bool skipOnSet) {
+  if (IsCore16()) {
+    CodeWord() = skipOnSet ? 0xA000 : 0xB000;
+  } else if (skipOnSet) {
+    CodeWord() |= CoreKind == Core12 ? 0x100 : 0x400;
+  }
+  CodeWord() |= BitOperand(reg, bit);
+}
+
+struct TCondition {
+  std::string_view Name;
+  std::int32_t Bit;
+  bool SkipOnSet;
+};
+
+// Conditions on the status register: Z is bit 2, DC bit 1, C bit 0.
+constexpr TCondition kConditions[] = {
+    {"Z", 2, true}, {"NZ", 2, false}, {"C", 0, true}, {"NC", 0, false}, {"DC", 1, true}, {"NDC", 1, false},
+};
+
+std::int32_t StatusRegister() { return IsCore16() ? 0xD8 : 3; }
+
+// The 16-bit core's second word of CALL and GOTO: bits 8..19 of the target.
+void SetSecondWord(std::int32_t target) {
+  CodeWords[1] = static_cast<std::uint16_t>(0xF000u | ((static_cast<std::uint32_t>(target) >> 8) & 0xFFFu));
+}
+
+}  // namespace
+
+void BitForm() {
+  StartInstruction();
+  if (Failed()) return;
+  int start = source::LinePos;
+  std::int32_t reg = 0, bit = 0;
+  if (ReadBitName(reg, bit)) {
+    if (reg < 0 || reg > LargestRegister()) {
+      SetError(msg::BitImpossible);
+      return;
+    }
+    CodeWord() |= BitOperand(reg, bit);
+    return;
+  }
+  source::LinePos = start;
+  reg = expr::EvalInt('\0');
+  if (Failed()) return;
+  if (source::PeekChar() != ',') {
+    SetError(msg::BitSyntax);
+    return;
+  }
+  source::SkipPast(',');
+  bit = expr::EvalInt('\0');
+  if (Failed()) return;
+  if (!RegisterBitValid(reg, bit)) {
+    SetError(msg::BitImpossible);
+    return;
+  }
+  CodeWord() |= BitOperand(reg, bit);
+}
+
+void SkipForm() {
+  StartInstruction();
+  if (Failed()) return;
+  int start = source::LinePos;
+  source::ReadToken();
+  std::string word = source::Token;
+  source::UpperCaseStr(word);
+  for (const TCondition& c : kConditions) {
+    if (word == c.Name) {
+      EmitSkip(StatusRegister(), c.Bit, c.SkipOnSet);
+      return;
+    }
+  }
+  bool skipOnSet = true;
+  if (word == "NOT") {
+    skipOnSet = false;
+    start = source::LinePos;
+  } else {
+    source::LinePos = start;
+  }
+  std::int32_t reg = 0, bit = 0;
+  if (ReadBitName(reg, bit)) {
+    if (reg < 0 || reg > LargestRegister()) {
+      SetError(msg::BitImpossible);
+      return;
+    }
+    EmitSkip(reg, bit, skipOnSet);
+    return;
+  }
+  source::LinePos = start;
+  reg = expr::EvalInt('\0');
+  if (Failed() || source::PeekChar() != ',') {
+    SetError(msg::BitUnknown);
+    return;
+  }
+  source::SkipPast(',');
+  bit = expr::EvalInt('\0');
+  if (Failed()) {
+    SetError(msg::BitUnknown);
+    return;
+  }
+  if (!RegisterBitValid(reg, bit)) {
+    SetError(msg::BitImpossible);
+    return;
+  }
+  EmitSkip(reg, bit, skipOnSet);
+}
+
+void WithoutEncoder() {
+  StartInstruction();
+  if (!Failed()) SetError(msg::NoEncoder);
+}
+
+void RelativeBranch() {
+  StartInstruction();
+  if (Failed()) return;
+  std::int32_t target = expr::EvalInt('\0');
+  if (Failed()) return;
+  if (CoreKind != Core14Enh) {
+    SetError(msg::BraNotHere);
+    return;
+  }
+  std::int64_t offset = static_cast<std::int64_t>(target) - passes::CodeCounter - 1;
+  if (offset < -256 || offset > 255) {
+    SetError(msg::ValueOutOfRange);
+    return;
+  }
+  CodeWord() |= static_cast<std::uint16_t>(static_cast<std::uint64_t>(offset) & 0x1FFu);
+}
+
+void CallForm() {
+  StartInstruction();
+  if (Failed()) return;
+  std::int32_t target = expr::EvalInt('\0');
+  if (Failed()) return;
+  switch (CoreKind) {
+    case Core12:
+      // The 12-bit CALL reaches only the first half of a 512-word page.
+      if (target < 0 || target > 0x7FF || (target & 0x100) != 0) {
+        SetError(msg::ValueOutOfRange);
+        return;
+      }
+      CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
+      return;
+    case Core16: {
+      passes::CodeLength = 2;
+      SetSecondWord(0);
+      if (target < 0 || target > 0xFFFFF) {
+        SetError(msg::ValueOutOfRange);
+        return;
+      }
+      CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
+      SetSecondWord(target);
+      if (source::PeekChar() != ',') return;
+      source::SkipPast(',');
+      source::ReadToken();
+      std::string word = source::Token;
+      source::UpperCaseStr(word);
+      if (word == "S")
+        CodeWord() |= 0x100;
+      else
+        SetError(msg::AccessSyntax);
+      return;
+    }
+    default:
+      if (target < 0 || target > 0x7FF) {
+        SetError(msg::ValueOutOfRange);
+        return;
+      }
+      CodeWord() |= static_cast<std::uint16_t>(target);
+      return;
+  }
+}
+
+void GotoForm() {
+  StartInstruction();
+  if (Failed()) return;
+  source::SkipBlanks();
+  std::int32_t target;
+  if (source::CharAt(source::LinePos) == '$') {
+    target = passes::CodeCounter;  // the rest of the line is not examined
+  } else {
+    target = expr::EvalInt('\0');
+    if (Failed()) return;
+  }
+  switch (CoreKind) {
+    case Core12:
+      if (target < 0 || target > 0x7FF) {
+        SetError(msg::ValueOutOfRange);
+        return;
+      }
+      CodeWord() |= static_cast<std::uint16_t>(target & 0x1FF);
+      return;
+    case Core16:
+      passes::CodeLength = 2;
+      SetSecondWord(0);
+      if (target < 0 || target > 0xFFFFF) {
+        SetError(msg::ValueOutOfRange);
+        return;
+      }
+      CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
+      SetSecondWord(target);
+      return;
+    default:
+      if (target < 0 || target > 0x1FFF) {
+        SetError(msg::ValueOutOfRange);
+        return;
+      }
+      CodeWord() |= static_cast<std::uint16_t>(target & 0x7FF);
+      return;
+  }
+}
+
+void ReturnForm() {
+  StartInstruction();
+  if (Failed()) return;
+  if (IsCore16()) {
+    if (source::PeekChar() != ',') return;
+    source::SkipPast(',');
+    char c = source::PeekChar();
+    if (c == 'S' || c == 's')
+      CodeWord() |= 1;
+    else
+      SetError(msg::OperandExpected);
+    return;
+  }
+  source::ReadToken();
+  if (!source::Token.empty() && source::Token != ";") SetError(msg::OperandNotExpected);
+}
+
+}  // namespace veltas::isa

@@ -1,0 +1,29 @@
+#include "passes/state.h"
+
+namespace veltas::passes {
+
+std::string ErrorText;
+
+void SetError(std::string_view message) {
+  ErrorText.assign(message.substr(0, MaxErrorLength));
+}
+
+std::uint8_t CurrentSegment = SegCode;
+std::uint16_t CodeCounter = 0;
+std::uint16_t RamCounter = 0;
+std::uint16_t CodeLength = 0;
+std::uint16_t RamLength = 0;
+bool CodeIsGap = false;
+std::array<std::uint16_t, MaxCodeWords> CodeWords{};
+int ListingKind = ListPlain;
+bool PassActive = false;
+std::string Mnemonic;
+int CurrentEntry = 0;
+
+std::uint32_t ConfigBase = 0x2000;
+std::uint32_t HighestCodeAddress = 0;
+bool IdWordsSeen = false;
+bool FusesSeen = false;
+bool Fuses2Seen = false;
+
+}  // namespace veltas::passes

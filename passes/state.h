@@ -1,0 +1,59 @@
+// Pass and statement state shared by the statement loop, the handlers of the
+// mnemonic table and the output writers. All of it is global on purpose: the
+// handlers take no arguments and talk to each other through these variables.
+// Every pass resets what it uses at its start, so the core can run any number
+// of times in one process.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace veltas::passes {
+
+// The one error slot. Empty means no error; the first failing statement ends
+// the pass. Always written through SetError, which keeps the 80-character cut.
+extern std::string ErrorText;
+inline constexpr std::size_t MaxErrorLength = 80;
+void SetError(std::string_view message);
+inline bool Failed() { return !ErrorText.empty(); }
+inline void ClearError() { ErrorText.clear(); }
+
+inline constexpr std::size_t MaxCodeWords = 128;
+
+enum TSegment : std::uint8_t { SegCode = 0, SegRam = 1 };
+
+// How the listing shows the current line.
+enum TListingKind : int {
+  ListPlain = 0,
+  ListCode = 1,
+  ListConstant = 2,
+  ListAddress = 4,
+  ListBitName = 8,
+};
+
+extern std::uint8_t CurrentSegment;
+extern std::uint16_t CodeCounter;
+extern std::uint16_t RamCounter;
+extern std::uint16_t CodeLength;
+extern std::uint16_t RamLength;
+// True when the current line's CodeLength words are reserved (DS in the CODE
+// segment) rather than assembled: the counter advances over a gap that the
+// HEX file leaves empty.
+extern bool CodeIsGap;
+extern std::array<std::uint16_t, MaxCodeWords> CodeWords;
+inline std::uint16_t& CodeWord() { return CodeWords[0]; }
+extern int ListingKind;
+extern bool PassActive;
+extern std::string Mnemonic;
+extern int CurrentEntry;
+
+// Configuration tracking of pass 2, reported by the driver's summary.
+extern std::uint32_t ConfigBase;
+extern std::uint32_t HighestCodeAddress;
+extern bool IdWordsSeen;
+extern bool FusesSeen;
+extern bool Fuses2Seen;
+
+}  // namespace veltas::passes

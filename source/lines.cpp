@@ -1,0 +1,50 @@
+#include "source/lines.h"
+
+#include "passes/messages.h"
+#include "passes/state.h"
+#include "source/host_hooks.h"
+#include "source/scanner.h"
+
+namespace veltas::source {
+
+THostHooks Hooks;
+int IncludeDepth = 0;
+
+std::string CurrentLine;
+int LinePos = 1;
+std::int32_t LineNumber = 1;
+
+bool NextSourceLine() {
+  bool got = Hooks.ReadSourceLine();
+  while (!got && IncludeDepth >= 1) {
+    LineNumber = Hooks.CloseInclude();
+    got = Hooks.ReadSourceLine();
+  }
+  return got;
+}
+
+void IncludeHandler() {
+  SkipBlanks();
+  std::string name;
+  ReadOperandText(name);
+  if (passes::Failed()) return;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  // The host's file stack has room for seven nested include files; an
+  // eighth would overrun it, so the statement fails before anything opens.
+  if (IncludeDepth >= MaxSourceFiles - 1) {
+    passes::SetError(msg::IncludeTooDeep);
+    return;
+  }
+  if (!Hooks.OpenInclude(name, LineNumber)) {
+    // The host named the file with its directory prefix; the user wants to
+    // see the name as written.
+    std::string text(msg::CannotFindFilePrefix.view());
+    text += name;
+    text += msg::CannotFindFileSuffix.view();
+    passes::SetError(text);
+    return;
+  }
+  LineNumber = 0;  // the pass adds 1 after this line: the included file starts at 1
+}
+
+}  // namespace veltas::source
