@@ -1,0 +1,68 @@
+#include "tests/support/memory_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace veltas::testing {
+
+namespace {
+
+class TMemoryInput : public driver::TInputFile {
+ public:
+  explicit TMemoryInput(std::string text) : Text(std::move(text)) {}
+  std::size_t Read(char* buffer, std::size_t n) override {
+    // Hand out small, uneven pieces so that line reading across buffer
+    // boundaries is exercised.
+    std::size_t take = std::min({n, Text.size() - Pos, Chunk});
+    std::memcpy(buffer, Text.data() + Pos, take);
+    Pos += take;
+    Chunk = Chunk % 7 + 3;
+    return take;
+  }
+
+ private:
+  std::string Text;
+  std::size_t Pos = 0;
+  std::size_t Chunk = 5;
+};
+
+class TMemoryOutput : public driver::TOutputFile {
+ public:
+  TMemoryOutput(TMemoryFiles& files, std::string name) : Files(files), Name(std::move(name)) {}
+  void Write(std::string_view text) override {
+    std::string& out = Files.Outputs[Name];
+    auto limit = Files.WriteLimit.find(Name);
+    if (limit != Files.WriteLimit.end() && out.size() + text.size() > limit->second)
+      throw driver::TIoError(driver::TIoAction::Write, Name, "No space left on device");
+    out.append(text);
+  }
+  void Close() override {}
+
+ private:
+  TMemoryFiles& Files;
+  std::string Name;
+};
+
+}  // namespace
+
+bool TMemoryFiles::IsFile(const std::string& name) { return Inputs.count(name) != 0; }
+
+std::unique_ptr<driver::TInputFile> TMemoryFiles::OpenRead(const std::string& name, std::string& reason) {
+  Opened.push_back(name);
+  auto it = Inputs.find(name);
+  if (it == Inputs.end()) {
+    reason = Directories.count(name) ? "Is a directory" : "No such file or directory";
+    return nullptr;
+  }
+  return std::make_unique<TMemoryInput>(it->second);
+}
+
+std::unique_ptr<driver::TOutputFile> TMemoryFiles::Create(const std::string& name) {
+  if (FailCreate.count(name)) throw driver::TIoError(driver::TIoAction::Create, name, "Permission denied");
+  Outputs[name].clear();
+  return std::make_unique<TMemoryOutput>(*this, name);
+}
+
+void TMemoryFiles::Remove(const std::string& name) { Outputs.erase(name); }
+
+}  // namespace veltas::testing
