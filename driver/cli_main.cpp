@@ -1,15 +1,28 @@
 // veltas-cli: the assembler for build systems. Same run sequence and texts as
 // the window program, on the console; the exit status tells the result.
+//
+// Long options start with "--" and are taken out of the arguments before the
+// rest goes to the run sequence unchanged, so an argument containing "-L"
+// still sets the switch and the last other argument is still the source.
+// "--" ends the options: every later argument goes to the run sequence.
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/console_window.h"
 #include "driver/encoding.h"
 #include "driver/files.h"
 #include "driver/host.h"
+#include "driver/recording_files.h"
 #include "driver/run.h"
 #include "passes/literal.h"
+
+#ifndef VELTAS_VERSION
+#error "VELTAS_VERSION must be defined by the build"
+#endif
 
 using namespace veltas;
 using namespace veltas::driver;
@@ -22,6 +35,92 @@ constexpr int kExitUsage = 2;
 
 constexpr Ansi kUsage{"Benutzung:  VELTAS [-L] Quelldatei     ( -L = Adreßliste ausgeben)\n"};
 
+constexpr std::string_view kProgram = "veltas-cli";
+
+// UTF-8, like everything this program prints itself.
+constexpr std::string_view kHelp =
+    "Benutzung: veltas-cli [Optionen] [-L] Quelldatei\n"
+    "Übersetzt eine PIC-Quelle (ohne Endung: NAME.PIC) nach NAME.HEX und NAME.PRN.\n"
+    "\n"
+    "  -L            Adreßliste (Symbolliste) an das Listing anhängen\n"
+    "  --quiet       nach Erfolg nichts ausgeben (Fehler weiter auf stderr)\n"
+    "  --deps DATEI  nach Erfolg make-Regel mit allen gelesenen Dateien in DATEI\n"
+    "  --help        diese Hilfe zeigen und beenden\n"
+    "  --version     Programmname und Version zeigen und beenden\n"
+    "  --            Ende der Optionen: alle weiteren Argumente sind keine Optionen\n"
+    "\n"
+    "Ein Argument, das \"-L\" enthält, setzt den Schalter; das letzte andere Argument\n"
+    "ist die Quelldatei. --deps=DATEI ist gleichwertig zu --deps DATEI.\n"
+    "\n"
+    "Exit-Status:\n"
+    "  0  Erfolg\n"
+    "  1  Fehler in der Quelle oder Quelldatei nicht gefunden\n"
+    "  2  falscher Aufruf oder Laufzeitfehler beim Lesen oder Schreiben\n";
+
+struct TOptions {
+  bool Help = false;
+  bool Version = false;
+  bool Quiet = false;
+  std::optional<std::string> DepsFile;
+  std::vector<std::string> RunArgs;  // for the run sequence, unchanged
+  std::string Error;                 // a usage error, empty if none
+};
+
+TOptions ParseOptions(const std::vector<std::string>& args) {
+  TOptions o;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (optionsEnded || a.rfind("--", 0) != 0) {
+      o.RunArgs.push_back(a);
+    } else if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--help") {
+      o.Help = true;
+      return o;
+    } else if (a == "--version") {
+      o.Version = true;
+      return o;
+    } else if (a == "--quiet") {
+      o.Quiet = true;
+    } else if (a == "--deps" || a.rfind("--deps=", 0) == 0) {
+      std::string name;
+      if (a == "--deps") {
+        if (i + 1 < args.size()) name = args[++i];
+      } else {
+        name = a.substr(7);
+      }
+      if (name.empty()) {
+        o.Error = "Option \"--deps\" braucht einen Dateinamen";
+        return o;
+      }
+      o.DepsFile = name;
+    } else {
+      o.Error = "unbekannte Option \"" + a + "\"";
+      return o;
+    }
+  }
+  if (o.RunArgs.empty()) o.Error = "keine Quelldatei angegeben";
+  return o;
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(kProgram.size()), kProgram.data(), message.c_str());
+  std::fprintf(stderr, "\"%.*s --help\" zeigt alle Optionen.\n", static_cast<int>(kProgram.size()), kProgram.data());
+  return kExitUsage;
+}
+
+// The rule for make: both outputs depend on every file the run read, under
+// the names the disk found them by.
+std::string DependencyRule(const TRecordingFiles& files) {
+  std::vector<std::string> inputs;
+  for (const std::string& name : files.Read()) {
+    std::string disk = DiskName(name);
+    if (std::find(inputs.begin(), inputs.end(), disk) == inputs.end()) inputs.push_back(disk);
+  }
+  return MakeDependencyRule({HexName, PrnName}, inputs);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,14 +129,40 @@ int main(int argc, char** argv) {
     std::fputs(AnsiToUtf8(kUsage).c_str(), stdout);
     return kExitUsage;
   }
-  TConsoleWindow window(stdout);
-  TFileSystem& files = DiskFiles();
-  TRunResult result = RunSequence(args, window, files);
+  TOptions options = ParseOptions(args);
+  if (options.Help) {
+    std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
+    return kExitSuccess;
+  }
+  if (options.Version) {
+    std::printf("%.*s (Veltas) %s\n", static_cast<int>(kProgram.size()), kProgram.data(), VELTAS_VERSION);
+    return kExitSuccess;
+  }
+  if (!options.Error.empty()) return UsageError(options.Error);
+
+  TConsoleWindow window(stdout, options.Quiet);
+  TRecordingFiles files(DiskFiles());
+  TRunResult result = RunSequence(options.RunArgs, window, files);
   window.Finish();
   switch (result.Outcome) {
     case TRunOutcome::Success:
+      if (options.DepsFile) {
+        try {
+          std::unique_ptr<TOutputFile> deps = files.Create(*options.DepsFile);
+          deps->Write(DependencyRule(files));
+          deps->Close();
+        } catch (const TIoError& error) {
+          std::fprintf(stderr, "%s\n", IoErrorText(error).c_str());
+          files.Remove(*options.DepsFile);
+          return kExitUsage;
+        }
+      }
       return kExitSuccess;
     case TRunOutcome::SourceMissing:
+      // Quiet runs show no status text, so the reason goes to stderr.
+      if (options.Quiet)
+        std::fprintf(stderr, "%.*s: Datei %s nicht gefunden\n", static_cast<int>(kProgram.size()), kProgram.data(),
+                     SourceName.c_str());
       return kExitAssemblyError;
     case TRunOutcome::AssemblyError:
       // The form that editors' and IDEs' error matchers parse.

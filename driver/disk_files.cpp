@@ -19,14 +19,10 @@ namespace {
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
-#ifndef _WIN32
-bool SameIgnoringAsciiCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+}  // namespace
 
-// Sources written on systems whose file names ignore case and use "\" as
-// separator still have to find their files here: "\" is opened as "/", and a
-// name that does not exist as written is replaced by the only entry of its
-// directory that differs from it in letter case alone.
-std::string Resolve(const std::string& name) {
+#ifndef _WIN32
+std::string DiskName(const std::string& name) {
   std::string path = name;
   for (char& c : path)
     if (c == '\\') c = '/';
@@ -40,14 +36,16 @@ std::string Resolve(const std::string& name) {
   if (!d) return path;
   std::vector<std::string> matches;
   while (dirent* e = ::readdir(d))
-    if (SameIgnoringAsciiCase(base, e->d_name)) matches.emplace_back(e->d_name);
+    if (::strcasecmp(base.c_str(), e->d_name) == 0) matches.emplace_back(e->d_name);
   ::closedir(d);
   if (matches.size() != 1) return path;
   return slash == std::string::npos ? matches[0] : dir + matches[0];
 }
 #else
-std::string Resolve(const std::string& name) { return name; }
+std::string DiskName(const std::string& name) { return name; }
 #endif
+
+namespace {
 
 class TDiskInput : public TInputFile {
  public:
@@ -95,11 +93,11 @@ class TDiskFiles : public TFileSystem {
  public:
   bool IsFile(const std::string& name) override {
     struct stat st;
-    return ::stat(Resolve(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return ::stat(DiskName(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   }
 
   std::unique_ptr<TInputFile> OpenRead(const std::string& name, std::string& reason) override {
-    std::string path = Resolve(name);
+    std::string path = DiskName(name);
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
       reason = SystemReason(errno);

@@ -53,4 +53,12 @@ class TFileSystem {
 // The file system of the machine the program runs on.
 TFileSystem& DiskFiles();
 
+// The name under which DiskFiles() finds a file. Sources written on systems
+// whose names ignore case and use "\" as separator must still find their
+// files here: on systems with "/" as separator "\" is opened as "/", and a
+// name that does not exist as written stands for the only entry of its
+// directory that differs from it in letter case alone. Elsewhere the name is
+// unchanged.
+std::string DiskName(const std::string& name);
+
 }  // namespace veltas::driver
