@@ -74,9 +74,18 @@ constexpr TCondition kConditions[] = {
 
 std::int32_t StatusRegister() { return IsCore16() ? 0xD8 : 3; }
 
-// The 16-bit core's second word of CALL and GOTO: bits 8..19 of the target.
-void SetSecondWord(std::int32_t target) {
-  CodeWords[1] = static_cast<std::uint16_t>(0xF000u | ((static_cast<std::uint32_t>(target) >> 8) & 0xFFFu));
+// The 16-bit core's CALL and GOTO: two words, the target's low 8 bits in the
+// first, bits 8..19 in the second. False if the target is out of range.
+bool EncodeLongTarget(std::int32_t target) {
+  passes::CodeLength = 2;
+  CodeWords[1] = 0xF000;
+  if (target < 0 || target > 0xFFFFF) {
+    SetError(msg::ValueOutOfRange);
+    return false;
+  }
+  CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
+  CodeWords[1] |= static_cast<std::uint16_t>((static_cast<std::uint32_t>(target) >> 8) & 0xFFFu);
+  return true;
 }
 
 }  // namespace
@@ -196,15 +205,7 @@ void CallForm() {
       CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
       return;
     case Core16: {
-      passes::CodeLength = 2;
-      SetSecondWord(0);
-      if (target < 0 || target > 0xFFFFF) {
-        SetError(msg::ValueOutOfRange);
-        return;
-      }
-      CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
-      SetSecondWord(target);
-      if (source::PeekChar() != ',') return;
+      if (!EncodeLongTarget(target) || source::PeekChar() != ',') return;
       source::SkipPast(',');
       source::ReadToken();
       std::string word = source::Token;
@@ -245,14 +246,7 @@ void GotoForm() {
       CodeWord() |= static_cast<std::uint16_t>(target & 0x1FF);
       return;
     case Core16:
-      passes::CodeLength = 2;
-      SetSecondWord(0);
-      if (target < 0 || target > 0xFFFFF) {
-        SetError(msg::ValueOutOfRange);
-        return;
-      }
-      CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
-      SetSecondWord(target);
+      EncodeLongTarget(target);
       return;
     default:
       if (target < 0 || target > 0x1FFF) {
