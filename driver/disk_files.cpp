@@ -64,20 +64,23 @@ class TDiskInput : public TInputFile {
 
 class TDiskOutput : public TOutputFile {
  public:
-  TDiskOutput(std::FILE* f, std::string name) : F(f), Name(std::move(name)) {
-    std::setvbuf(F, nullptr, _IOFBF, 1 << 16);
-  }
+  TDiskOutput(std::FILE* f, std::string name) : F(f), Name(std::move(name)) { Pending.reserve(kBufferSize); }
   ~TDiskOutput() override {
-    if (F) std::fclose(F);
+    if (!F) return;
+    Drain(F);
+    std::fclose(F);
   }
+  // The listing arrives a line at a time. Collecting the pieces here costs a
+  // copy; an fwrite for each of them would cost several times that.
   void Write(std::string_view text) override {
-    if (std::fwrite(text.data(), 1, text.size(), F) != text.size())
+    if (Pending.size() + text.size() > kBufferSize && !Drain(F))
       throw TIoError(TIoAction::Write, Name, SystemReason(errno));
+    Pending.append(text);
   }
   void Close() override {
     std::FILE* f = F;
     F = nullptr;
-    bool flushed = std::fflush(f) == 0;
+    bool flushed = Drain(f) && std::fflush(f) == 0;
     int flushError = errno;
     bool closed = std::fclose(f) == 0;
     if (!flushed) throw TIoError(TIoAction::Write, Name, SystemReason(flushError));
@@ -85,8 +88,18 @@ class TDiskOutput : public TOutputFile {
   }
 
  private:
+  static constexpr std::size_t kBufferSize = 1 << 16;
+
+  // Hands the collected text to the file; false if it can't be written.
+  bool Drain(std::FILE* f) {
+    bool written = std::fwrite(Pending.data(), 1, Pending.size(), f) == Pending.size();
+    Pending.clear();
+    return written;
+  }
+
   std::FILE* F;
   std::string Name;
+  std::string Pending;
 };
 
 class TDiskFiles : public TFileSystem {
@@ -121,7 +134,17 @@ class TDiskFiles : public TFileSystem {
     return std::make_unique<TDiskOutput>(f, name);
   }
 
-  void Remove(const std::string& name) override { std::remove(name.c_str()); }
+  // Only a file the program wrote goes: a symbolic link or a device that the
+  // user put in place of the output stays.
+  void Remove(const std::string& name) override {
+    struct stat st;
+#ifdef _WIN32
+    bool regular = ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+    bool regular = ::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+    if (regular) std::remove(name.c_str());
+  }
 };
 
 }  // namespace
