@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "driver/encoding.h"
 #include "driver/host.h"
@@ -77,26 +78,44 @@ void TakeArguments(const std::vector<std::string>& args) {
   }
 }
 
-void WriteSummary(TStatusWindow& window) {
-  std::string end = output::HexWord(passes::HighestCodeAddress);
+// The summary of a successful run: the end of the code and one line each
+// for the configuration words, the second configuration word (enhanced
+// 14-bit core only) and the ID words. The listing has blanks where the
+// status text has tabs.
+struct TSummary {
+  std::string End;
+  std::vector<std::string> Lines;
+};
+
+TSummary Summary() {
+  TSummary summary;
+  summary.End = output::HexWord(passes::HighestCodeAddress);
+  auto verdict = [](bool seen) { return seen ? "gesetzt" : "fehlen!"; };
+  std::uint32_t base = passes::ConfigBase;
+  summary.Lines.push_back("Fuses  @ " + ShortHex(base + 7) + "h : " + verdict(passes::FusesSeen));
+  if (isa::CoreKind == isa::Core14Enh)
+    summary.Lines.push_back("Fuses2 @ " + ShortHex(base + 8) + "h : " + verdict(passes::Fuses2Seen));
+  summary.Lines.push_back("ID " + ShortHex(base) + ".." + ShortHex(base + 3) + "h : " + verdict(passes::IdWordsSeen));
+  return summary;
+}
+
+void ListSummary(const TSummary& summary) {
   Listing("RUZ-8 Assembler");
   Listing("\r\n");
   Listing("Code bis ");
-  Listing(end);
+  Listing(summary.End);
   Listing("h : Keine Fehler gefunden.");
   Listing("\r\n");
-  Show(window, TStatus().Lit("Code\tbis \t").Lit(end).Lit("h : Keine Fehler gefunden.\r"));
-
-  auto verdict = [](bool seen) { return seen ? "gesetzt" : "fehlen!"; };
-  auto line = [&](const std::string& summaryLine) {
-    Listing(summaryLine);
+  for (const std::string& line : summary.Lines) {
+    Listing(line);
     Listing("\r\n");
-    Show(window, TStatus().Lit(summaryLine + "\r"));
-  };
-  std::uint32_t base = passes::ConfigBase;
-  line("Fuses  @ " + ShortHex(base + 7) + "h : " + verdict(passes::FusesSeen));
-  if (isa::CoreKind == isa::Core14Enh) line("Fuses2 @ " + ShortHex(base + 8) + "h : " + verdict(passes::Fuses2Seen));
-  line("ID " + ShortHex(base) + ".." + ShortHex(base + 3) + "h : " + verdict(passes::IdWordsSeen));
+  }
+}
+
+void ShowSummary(TStatusWindow& window, const TSummary& summary) {
+  Show(window, TStatus().Lit(" ...done\r"));
+  Show(window, TStatus().Lit("Code\tbis \t").Lit(summary.End).Lit("h : Keine Fehler gefunden.\r"));
+  for (const std::string& line : summary.Lines) Show(window, TStatus().Lit(line + "\r"));
 }
 
 // The first error: the line with "?" at the scan position, the message, the
@@ -225,16 +244,19 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
       Listing(kListingHead);
       Listing("\r\n");
       ok = passes::RunPass2(true, true);
+      TSummary summary = Summary();
+      if (ok) ListSummary(summary);
+      Listing("\r\n");
+      output::WriteSymbolList();
+      // The files are complete on disk before the run says so: a full disk
+      // must not follow a report of success.
+      CloseOutputFiles();
       if (ok) {
-        Show(window, TStatus().Lit(" ...done\r"));
-        WriteSummary(window);
+        ShowSummary(window, summary);
       } else {
         Show(window, TStatus().Lit(kWithErrors));
         result.FailedInPass2 = true;
       }
-      Listing("\r\n");
-      output::WriteSymbolList();
-      CloseOutputFiles();
     }
     if (!ok) ReportError(window, result);
     CloseSourceFiles();

@@ -400,6 +400,7 @@ TEST_F(FullDisk, SmallHexFileFailsWhenItIsClosed) {
   TCliRun run = Run({"x.pic"});
   EXPECT_EQ(run.Exit, 2);
   EXPECT_EQ(run.Err, "Laufzeitfehler: kann Datei \"x.HEX\" nicht schreiben (No space left on device)\n");
+  EXPECT_EQ(run.Out, Banner("x.pic", "x") + "\nPass 1 ...done\nPass 2\n") << "no success is shown before the files are on disk";
   EXPECT_FALSE(RegularFile("x.HEX"));
 }
 
@@ -409,6 +410,7 @@ TEST_F(FullDisk, SmallListingFailsWhenItIsClosedAndNoHexStays) {
   TCliRun run = Run({"x.pic"});
   EXPECT_EQ(run.Exit, 2);
   EXPECT_EQ(run.Err, "Laufzeitfehler: kann Datei \"x.PRN\" nicht schreiben (No space left on device)\n");
+  EXPECT_EQ(run.Out, Banner("x.pic", "x") + "\nPass 1 ...done\nPass 2\n") << "no success is shown before the files are on disk";
   EXPECT_FALSE(RegularFile("x.HEX"));
 }
 
