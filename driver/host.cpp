@@ -102,9 +102,15 @@ void TLineReader::ReadLine(std::string& line) {
   while (Fill()) {
     const char* start = Buffer.get() + Pos;
     std::size_t avail = Size - Pos;
-    // Take the run of ordinary characters in one piece.
-    std::size_t n = 0;
-    while (n < avail && start[n] != '\n' && start[n] != '\r' && start[n] != kCtrlZ) ++n;
+    // Take the run of ordinary characters in one piece. n ends at the first
+    // line feed, carriage return or Ctrl-Z: each search looks only in front
+    // of what the one before found. memchr is much faster than a loop here,
+    // and the source is read twice.
+    std::size_t n = avail;
+    for (char stop : {'\n', '\r', kCtrlZ}) {
+      const char* found = static_cast<const char*>(std::memchr(start, stop, n));
+      if (found) n = static_cast<std::size_t>(found - start);
+    }
     line.append(start, n);
     Pos += n;
     if (n == avail) continue;
@@ -112,6 +118,12 @@ void TLineReader::ReadLine(std::string& line) {
     if (c == kCtrlZ) return;  // never consumed: the file ends here
     ++Pos;
     if (c == '\n') return;
+    // c was a carriage return, which is dropped; most are followed by the
+    // line feed that ends the line.
+    if (Pos < Size && Buffer[Pos] == '\n') {
+      ++Pos;
+      return;
+    }
   }
 }
 

@@ -20,47 +20,85 @@ constexpr std::size_t kPrefixWidth = 31;
 constexpr std::size_t kLineNumberWidth = 7;
 constexpr std::string_view kErrorHead = "*** Fehler:          ";
 
+// Every piece of a listing line is appended to one buffer: the listing has a
+// line for every source line, and a string per piece would cost allocations.
+
 // Segment word and the address column, with an offset for continuation lines.
-std::string SegmentAndAddress(unsigned offset) {
+void AppendSegmentAndAddress(std::string& out, unsigned offset) {
   switch (passes::CurrentSegment) {
-    case passes::SegCode: return "CODE " + HexWord(passes::CodeCounter + offset);
-    case passes::SegRam: return "RAM  " + HexWord(passes::RamCounter + offset);
-    default: return "     " + HexWord(0);
-  }
-}
-
-std::string LineNumberField() {
-  std::string number = DecimalText(source::LineNumber);
-  std::string field(number.size() < kLineNumberWidth ? kLineNumberWidth - number.size() : 0, ' ');
-  field += number;
-  if (source::IncludeDepth > 0) field[0] = '+';
-  return field;
-}
-
-std::string Prefix() {
-  const symbols::TSymbol& s = symbols::PendingSymbol;
-  std::string prefix;
-  switch (passes::ListingKind) {
-    case passes::ListCode:
-      prefix = SegmentAndAddress(0) + "  " + BinaryWord(passes::CodeWords[0]) + " ";
+    case passes::SegCode:
+      out += "CODE ";
+      out += HexWord(passes::CodeCounter + offset);
       break;
-    case passes::ListConstant:
-      if (s.ValueType == symbols::TypeFloat)
-        prefix = "       =" + FloatText(s.FloatValue);
-      else
-        prefix = "       = " + HexWord(s.Value);
-      break;
-    case passes::ListAddress:
-      prefix = SegmentAndAddress(0) + "  ";
-      break;
-    case passes::ListBitName:
-      prefix = "       = " + HexWord(s.Value) + "." + HexDigit(s.BitNumber);
+    case passes::SegRam:
+      out += "RAM  ";
+      out += HexWord(passes::RamCounter + offset);
       break;
     default:
+      out += "     ";
+      out += HexWord(0);
       break;
   }
-  if (prefix.size() < kPrefixWidth) prefix.resize(kPrefixWidth, ' ');
-  return prefix;
+}
+
+void AppendBinaryWord(std::string& out, std::uint16_t word) {
+  std::size_t start = out.size();
+  out += "0000 0000 0000 0000";
+  for (int bit = 15, place = 0; bit >= 0; --bit, ++place) {
+    if (place == 4 || place == 9 || place == 14) ++place;  // skip the group blanks
+    if ((word >> bit) & 1) out[start + static_cast<std::size_t>(place)] = '1';
+  }
+  if (isa::CoreKind == isa::Core12)
+    out.replace(start, 4, "    ");
+  else if (isa::CoreKind == isa::Core14)
+    out.replace(start, 2, "  ");
+}
+
+// LineNumber in decimal, right-aligned in 7 characters; "+" marks the lines
+// of include files. Built in place, since every listing line has one.
+void AppendLineNumberField(std::string& out) {
+  char field[kLineNumberWidth + 16];
+  char* digits = field + kLineNumberWidth;  // room for the blanks in front
+  char* end = std::to_chars(digits, field + sizeof field, source::LineNumber).ptr;
+  char* first = std::min(digits, end - kLineNumberWidth);
+  std::fill(first, digits, ' ');
+  if (source::IncludeDepth > 0) *first = '+';
+  out.append(first, static_cast<std::size_t>(end - first));
+}
+
+// The part in front of the line number, padded to 31 characters.
+void AppendPrefix(std::string& out) {
+  const symbols::TSymbol& s = symbols::PendingSymbol;
+  std::size_t start = out.size();
+  switch (passes::ListingKind) {
+    case passes::ListCode:
+      AppendSegmentAndAddress(out, 0);
+      out += "  ";
+      AppendBinaryWord(out, passes::CodeWords[0]);
+      out += ' ';
+      break;
+    case passes::ListConstant:
+      if (s.ValueType == symbols::TypeFloat) {
+        out += "       =";
+        out += FloatText(s.FloatValue);
+      } else {
+        out += "       = ";
+        out += HexWord(s.Value);
+      }
+      break;
+    case passes::ListAddress:
+      AppendSegmentAndAddress(out, 0);
+      out += "  ";
+      break;
+    case passes::ListBitName:
+      out += "       = ";
+      out += HexWord(s.Value);
+      out += '.';
+      out += HexDigit(s.BitNumber);
+      break;
+    default: break;
+  }
+  if (out.size() - start < kPrefixWidth) out.resize(start + kPrefixWidth, ' ');
 }
 
 }  // namespace
@@ -75,15 +113,8 @@ std::string HexWord(std::int64_t value) {
 char HexDigit(std::int64_t value) { return kHexDigits[static_cast<std::uint64_t>(value) & 0xF]; }
 
 std::string BinaryWord(std::uint16_t word) {
-  std::string text = "0000 0000 0000 0000";
-  for (int bit = 15, place = 0; bit >= 0; --bit, ++place) {
-    if (place == 4 || place == 9 || place == 14) ++place;  // skip the group blanks
-    if ((word >> bit) & 1) text[static_cast<std::size_t>(place)] = '1';
-  }
-  if (isa::CoreKind == isa::Core12)
-    text.replace(0, 4, "    ");
-  else if (isa::CoreKind == isa::Core14)
-    text.replace(0, 2, "  ");
+  std::string text;
+  AppendBinaryWord(text, word);
   return text;
 }
 
@@ -117,9 +148,10 @@ std::string FloatText(double value) {
 std::string DecimalText(std::int64_t value) { return std::to_string(value); }
 
 void WriteListingLine() {
-  std::string line = Prefix();
-  std::string number = LineNumberField();
-  line += number;
+  static std::string line;  // keeps its capacity from one line to the next
+  line.clear();
+  AppendPrefix(line);
+  AppendLineNumberField(line);
   line += "  ";
   // The source text is cut so that the whole line with CR LF fits in 128.
   std::size_t room = line.size() + 2 < MaxListingLine ? MaxListingLine - 2 - line.size() : 0;
@@ -130,15 +162,20 @@ void WriteListingLine() {
   if (passes::ListingKind == passes::ListCode) {
     std::size_t words = std::min<std::size_t>(passes::CodeLength, passes::MaxCodeWords);
     for (std::size_t i = 1; i < words; ++i) {
-      std::string more = SegmentAndAddress(static_cast<unsigned>(i)) + "  " + BinaryWord(passes::CodeWords[i]) +
-                         " " + number + "\r\n";
-      source::Hooks.WriteListing(more);
+      line.clear();
+      AppendSegmentAndAddress(line, static_cast<unsigned>(i));
+      line += "  ";
+      AppendBinaryWord(line, passes::CodeWords[i]);
+      line += ' ';
+      AppendLineNumberField(line);
+      line += "\r\n";
+      source::Hooks.WriteListing(line);
     }
   }
   if (passes::Failed()) {
-    std::string error(kErrorHead);
-    error += passes::ErrorText;
-    source::Hooks.WriteListing(error);
+    line.assign(kErrorHead);
+    line += passes::ErrorText;
+    source::Hooks.WriteListing(line);
   }
 }
 

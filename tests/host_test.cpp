@@ -38,6 +38,12 @@ TEST_F(HostTest, LineEndsAreLfOrCrLfAndLoneCarriageReturnsVanish) {
   EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "two", "three", "", "last"}));
 }
 
+TEST_F(HostTest, CrLfSplitBetweenTwoReadsIsOneLineEnd) {
+  // The in-memory file hands out 5 bytes first: the CR ends that piece.
+  Start("abcd\r\nefg\n");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"abcd", "efg"}));
+}
+
 TEST_F(HostTest, LastLineWithoutLineEndIsStillRead) {
   Start("a\nb");
   EXPECT_TRUE(Hooks.ReadSourceLine());
