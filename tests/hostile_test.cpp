@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
+
 namespace veltas::testing {
 namespace {
 
@@ -79,30 +81,10 @@ class Hostile : public ::testing::Test {
   void File(const std::string& name, const std::string& text) const { WriteAll(In(name), text); }
   bool RegularFile(const std::string& name) const { return fs::is_regular_file(fs::symlink_status(In(name))); }
 
-  // Runs veltas-cli in the scratch directory; stdout and stderr go to files.
+  // Runs veltas-cli in the scratch directory.
   TCliRun Run(const std::vector<std::string>& args) const {
-    fs::path out = Dir / ".stdout", err = Dir / ".stderr";
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (o < 0 || e < 0 || ::chdir(Dir.c_str()) != 0) ::_exit(127);
-      ::dup2(o, 1);
-      ::dup2(e, 2);
-      std::vector<char*> argv{const_cast<char*>(VELTAS_CLI)};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(VELTAS_CLI, argv.data());
-      ::_exit(127);
-    }
-    TCliRun run;
-    int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.Exit = WEXITSTATUS(status);
-    run.Out = ReadAll(out);
-    run.Err = ReadAll(err);
-    fs::remove(out);
-    fs::remove(err);
-    return run;
+    TProcessResult r = RunProcess(VELTAS_CLI, args, Dir.string());
+    return {r.ExitStatus, r.Out, r.Err};
   }
 
   fs::path Dir;
