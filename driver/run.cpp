@@ -271,23 +271,24 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
 }
 
 std::string IoErrorText(const TIoError& error) {
+  static constexpr Ansi kOpen{"öffnen"};
+  static constexpr Ansi kClose{"schließen"};
   std::string_view action;
   switch (error.Action) {
-    case TIoAction::Open: action = "öffnen"; break;
+    case TIoAction::Open: action = kOpen; break;
     case TIoAction::Read: action = "lesen"; break;
     case TIoAction::Create: action = "anlegen"; break;
     case TIoAction::Write: action = "schreiben"; break;
-    case TIoAction::Close: action = "schließen"; break;
+    case TIoAction::Close: action = kClose; break;
   }
-  std::string text = "Laufzeitfehler: kann Datei \"" + error.File + "\" nicht " + std::string(action);
-  text += " (" + error.Reason + ")";
+  // File name and reason are in the system's encoding already; our words
+  // are cp1252, which is the system's encoding only on Windows.
 #ifdef _WIN32
-  // On Windows the system's encoding is the ANSI code page.
-  for (const auto& [utf8, ansi] : {std::pair<std::string_view, char>{"ö", '\xF6'}, {"ß", '\xDF'}}) {
-    for (std::size_t p; (p = text.find(utf8)) != std::string::npos;) text.replace(p, utf8.size(), 1, ansi);
-  }
+  std::string verb(action);
+#else
+  std::string verb = AnsiToUtf8(action);
 #endif
-  return text;
+  return "Laufzeitfehler: kann Datei \"" + error.File + "\" nicht " + verb + " (" + error.Reason + ")";
 }
 
 }  // namespace veltas::driver
