@@ -347,30 +347,34 @@ for case in tests/golden/*/; do
   g="$work/golden/$name"
   (cd "$g/nat" && "$root/$lin/veltas-cli" "${args[@]}" >/dev/null 2>&1) || true
   (cd "$g/cli" && "$wine" "$cli" "${args[@]}" >/dev/null 2>&1) || true
-  launch "$g/gui" "$wine" "$exe" "${args[@]}"
-  (cd "$g/gui" && "$wine" "$wincheck" -text window.txt -enter 30 2>/dev/null | tr -d "\r" >wincheck.txt) || true
-  wait_exit "$pid" 20
-  problems=""
-  [ "$rc" = 0 ] || problems+=" exit=$rc"
-  for ext in HEX PRN; do
-    f="${args[-1]%.*}.$ext"
-    if [ -f "$g/nat/$f" ] || [ -f "$g/cli/$f" ]; then
-      cmp -s "$g/nat/$f" "$g/cli/$f" || problems+=" cli.exe:$ext"
+  # Wine on a loaded machine now and then loses a start; a real difference
+  # shows twice, so a case that fails is run once more before it counts.
+  for attempt in 1 2; do
+    rm -f "$g/gui/"*.HEX "$g/gui/"*.PRN "$g/gui/window.txt"
+    launch "$g/gui" "$wine" "$exe" "${args[@]}"
+    (cd "$g/gui" && "$wine" "$wincheck" -text window.txt -enter 30 2>/dev/null | tr -d "\r" >wincheck.txt) || true
+    wait_exit "$pid" 20
+    problems=""
+    [ "$rc" = 0 ] || problems+=" exit=$rc"
+    for ext in HEX PRN; do
+      f="${args[-1]%.*}.$ext"
+      if [ -f "$g/nat/$f" ] || [ -f "$g/cli/$f" ]; then
+        cmp -s "$g/nat/$f" "$g/cli/$f" || problems+=" cli.exe:$ext"
+      fi
+      if [ -f "$case/expected.$ext" ]; then
+        cmp -s "$case/expected.$ext" "$g/gui/$f" || problems+=" VELTAS.EXE:$ext"
+      elif [ -f "$g/gui/$f" ]; then
+        problems+=" VELTAS.EXE:$ext-written"
+      fi
+    done
+    if [ -f "$case/expected.status" ]; then
+      expected_window_text "$case/expected.status" >"$g/expected-window.txt"
+      cmp -s "$g/expected-window.txt" "$g/gui/window.txt" || problems+=" window-text"
     fi
-    if [ -f "$case/expected.$ext" ]; then
-      cmp -s "$case/expected.$ext" "$g/gui/$f" || problems+=" VELTAS.EXE:$ext"
-    elif [ -f "$g/gui/$f" ]; then
-      problems+=" VELTAS.EXE:$ext-written"
-    fi
+    [ -z "$problems" ] && break
+    echo "   golden $name (attempt $attempt):$problems" >&2
   done
-  if [ -f "$case/expected.status" ]; then
-    expected_window_text "$case/expected.status" >"$g/expected-window.txt"
-    cmp -s "$g/expected-window.txt" "$g/gui/window.txt" || problems+=" window-text"
-  fi
-  if [ -n "$problems" ]; then
-    echo "   golden $name:$problems" >&2
-    golden_bad=$((golden_bad + 1))
-  fi
+  if [ -n "$problems" ]; then golden_bad=$((golden_bad + 1)); fi
 done
 check "Windows: $golden_total golden cases, VELTAS.EXE and veltas-cli.exe as native and as expected ($golden_bad differ)" \
   test "$golden_bad" = 0
