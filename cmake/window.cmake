@@ -3,15 +3,15 @@
 # it is FLTK on X11, built when FLTK is found (VELTAS_WINDOW).
 
 # Texts, sizes and computations both windows share.
-add_library(veltas_window_layout STATIC driver/window_layout.cpp)
+add_library(veltas_window_layout STATIC window/window_layout.cpp)
 target_include_directories(veltas_window_layout PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 if(WIN32)
-  add_executable(veltas WIN32 driver/veltas_main.cpp driver/win32_window.cpp)
+  add_executable(veltas WIN32 programs/veltas_main.cpp window/win32_window.cpp)
   target_link_libraries(veltas PRIVATE veltas_driver veltas_window_layout comdlg32)
   set_target_properties(veltas PROPERTIES OUTPUT_NAME VELTAS SUFFIX .EXE)
   # The console build sets the console to UTF-8 while it runs.
-  target_sources(veltas-cli PRIVATE driver/win32_console.cpp)
+  target_sources(veltas-cli PRIVATE programs/win32_console.cpp)
   # Reads the status window's make-up under Wine for the window tests.
   add_executable(veltas-wincheck EXCLUDE_FROM_ALL tests/window/wincheck.cpp)
   return()
@@ -31,11 +31,11 @@ if(VELTAS_WINDOW AND NOT VELTAS_FLTK_FOUND)
 endif()
 
 if(VELTAS_WINDOW)
-  add_library(veltas_fltk_window STATIC driver/fltk_window.cpp)
+  add_library(veltas_fltk_window STATIC window/fltk_window.cpp)
   target_include_directories(veltas_fltk_window SYSTEM PUBLIC ${VELTAS_FLTK_INCLUDE_DIR})
   target_link_libraries(veltas_fltk_window PUBLIC veltas_driver veltas_window_layout ${VELTAS_FLTK_LIBRARY} X11::X11)
 
-  add_executable(veltas driver/veltas_main.cpp)
+  add_executable(veltas programs/veltas_main.cpp)
   target_link_libraries(veltas PRIVATE veltas_fltk_window)
 
   # Closes a window as a window manager's close box does, for the window

@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "driver/encoding.h"
-#include "driver/host.h"
+#include "host/host.h"
 #include "isa/table.h"
 #include "output/listing.h"
 #include "output/symlist.h"
-#include "passes/literal.h"
 #include "passes/passes.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
+#include "state/literal.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::driver {
@@ -89,13 +89,13 @@ struct TSummary {
 
 TSummary Summary() {
   TSummary summary;
-  summary.End = output::HexWord(passes::HighestCodeAddress);
+  summary.End = output::HexWord(state::HighestCodeAddress);
   auto verdict = [](bool seen) { return seen ? "gesetzt" : "fehlen!"; };
-  std::uint32_t base = passes::ConfigBase;
-  summary.Lines.push_back("Fuses  @ " + ShortHex(base + 7) + "h : " + verdict(passes::FusesSeen));
+  std::uint32_t base = state::ConfigBase;
+  summary.Lines.push_back("Fuses  @ " + ShortHex(base + 7) + "h : " + verdict(state::FusesSeen));
   if (isa::CoreKind == isa::Core14Enh)
-    summary.Lines.push_back("Fuses2 @ " + ShortHex(base + 8) + "h : " + verdict(passes::Fuses2Seen));
-  summary.Lines.push_back("ID " + ShortHex(base) + ".." + ShortHex(base + 3) + "h : " + verdict(passes::IdWordsSeen));
+    summary.Lines.push_back("Fuses2 @ " + ShortHex(base + 8) + "h : " + verdict(state::Fuses2Seen));
+  summary.Lines.push_back("ID " + ShortHex(base) + ".." + ShortHex(base + 3) + "h : " + verdict(state::IdWordsSeen));
   return summary;
 }
 
@@ -127,11 +127,11 @@ void ReportError(TStatusWindow& window, TRunResult& result) {
     marked += '?';
   else
     marked.insert(static_cast<std::size_t>(source::LinePos > 0 ? source::LinePos - 1 : 0), 1, '?');
-  std::string file = CurrentFileName();
+  std::string file = host::CurrentFileName();
   Show(window, TStatus()
                    .Ansi(marked)
                    .Lit("\r\rFehler: ")
-                   .Ansi(passes::ErrorText)
+                   .Ansi(state::ErrorText)
                    .Lit(" in\r\"")
                    .Native(file)
                    .Lit("\"  Zeile ")
@@ -142,7 +142,7 @@ void ReportError(TStatusWindow& window, TRunResult& result) {
   result.ErrorFile = file;
   result.ErrorLine = source::LineNumber;
   result.ErrorColumn = source::LinePos;
-  result.ErrorMessage = passes::ErrorText;
+  result.ErrorMessage = state::ErrorText;
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ void ReportError(TStatusWindow& window, TRunResult& result) {
 TOutputNames DeriveNames(const std::string& sourceName) {
   // Only a "." in the file part starts the extension; dots in directory
   // names don't.
-  std::size_t filePart = DirectoryPart(sourceName).size();
+  std::size_t filePart = host::DirectoryPart(sourceName).size();
   std::size_t dot = sourceName.rfind('.');
   bool hasDot = dot != std::string::npos && dot >= filePart;
   std::string base = hasDot ? sourceName.substr(0, dot) : sourceName;
@@ -174,14 +174,14 @@ void ShowStatus(TStatusWindow& window, const TStatusText& pieces) {
   window.PumpMessages();
 }
 
-TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, TFileSystem& files) {
+TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files) {
   TRunResult result;
   StatusText.Clear();
   SourceName.clear();
   HexName.clear();
   PrnName.clear();
   output::ListAddresses = false;
-  InstallHooks(files);
+  host::InstallHooks(files);
   symbols::ClearSymbols();
 
   switch (window.Create(OemToAnsi(kTitle))) {
@@ -223,7 +223,7 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
                      .Lit(" (HEX-Datei)  +  ")
                      .Native(PrnName)
                      .Lit(" (AssemblerListe)\r"));
-    SourceDir = DirectoryPart(SourceName);
+    host::SourceDir = host::DirectoryPart(SourceName);
     window.PumpMessages();
 
     if (!files.IsFile(SourceName)) {
@@ -233,13 +233,13 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
       return result;
     }
 
-    BindMainSource(SourceName);
+    host::BindMainSource(SourceName);
     Show(window, TStatus().Lit("\rPass 1"));
     window.PumpMessages();
     bool ok = passes::RunPass1();
     if (ok) {
       Show(window, TStatus().Lit(" ...done\rPass 2"));
-      CreateOutputFiles(HexName, PrnName);
+      host::CreateOutputFiles(HexName, PrnName);
       Listing("\r\n");
       Listing(kListingHead);
       Listing("\r\n");
@@ -250,7 +250,7 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
       output::WriteSymbolList();
       // The files are complete on disk before the run says so: a full disk
       // must not follow a report of success.
-      CloseOutputFiles();
+      host::CloseOutputFiles();
       if (ok) {
         ShowSummary(window, summary);
       } else {
@@ -259,27 +259,27 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
       }
     }
     if (!ok) ReportError(window, result);
-    CloseSourceFiles();
+    host::CloseSourceFiles();
     WaitForClose(window);
-  } catch (const TIoError& error) {
-    AbandonOutputFiles();
-    CloseSourceFiles();
+  } catch (const host::TIoError& error) {
+    host::AbandonOutputFiles();
+    host::CloseSourceFiles();
     result.Outcome = TRunOutcome::IoError;
     result.IoMessage = IoErrorText(error);
   }
   return result;
 }
 
-std::string IoErrorText(const TIoError& error) {
+std::string IoErrorText(const host::TIoError& error) {
   static constexpr Ansi kOpen{"öffnen"};
   static constexpr Ansi kClose{"schließen"};
   std::string_view action;
   switch (error.Action) {
-    case TIoAction::Open: action = kOpen; break;
-    case TIoAction::Read: action = "lesen"; break;
-    case TIoAction::Create: action = "anlegen"; break;
-    case TIoAction::Write: action = "schreiben"; break;
-    case TIoAction::Close: action = kClose; break;
+    case host::TIoAction::Open: action = kOpen; break;
+    case host::TIoAction::Read: action = "lesen"; break;
+    case host::TIoAction::Create: action = "anlegen"; break;
+    case host::TIoAction::Write: action = "schreiben"; break;
+    case host::TIoAction::Close: action = kClose; break;
   }
   // File name and reason are in the system's encoding already; our words
   // are cp1252, which is the system's encoding only on Windows.

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/files.h"
 #include "driver/status.h"
+#include "host/files.h"
 
 namespace veltas::driver {
 
@@ -51,9 +51,9 @@ void ShowStatus(TStatusWindow& window, const TStatusText& pieces);
 // The whole run. args are the command-line arguments without the program
 // name. Waits for the window to close unless a run-time I/O error ends the
 // run at once.
-TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, TFileSystem& files);
+TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files);
 
 // "Laufzeitfehler: ..." for a failed file operation.
-std::string IoErrorText(const TIoError& error);
+std::string IoErrorText(const host::TIoError& error);
 
 }  // namespace veltas::driver

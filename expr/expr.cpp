@@ -5,16 +5,16 @@
 #include <limits>
 #include <string>
 
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::expr {
 
-using passes::Failed;
-using passes::SetError;
+using state::Failed;
+using state::SetError;
 using source::Token;
 
 namespace {

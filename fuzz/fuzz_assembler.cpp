@@ -18,9 +18,9 @@
 #include "driver/run.h"
 #include "fuzz/invariants.h"
 #include "isa/table.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
+#include "state/state.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/memory_files.h"
 
@@ -44,7 +44,7 @@ bool (*RealReadSourceLine)() = nullptr;
 // Where each pass stands whenever it fetches a line: both passes must pass
 // through the same states, line by line, whether or not a label follows.
 veltas::fuzz::TLineState Now() {
-  return {veltas::passes::CodeCounter, veltas::passes::RamCounter, veltas::passes::CurrentSegment,
+  return {veltas::state::CodeCounter, veltas::state::RamCounter, veltas::state::CurrentSegment,
           veltas::isa::CoreKind,       veltas::source::LineNumber, veltas::source::IncludeDepth};
 }
 bool CheckedReadSourceLine() {
@@ -69,7 +69,7 @@ void CheckedWriteListing(std::string_view text) {
 // the next opening of the main source after that starts pass 2.
 class TWatchedFiles : public veltas::testing::TMemoryFiles {
  public:
-  std::unique_ptr<veltas::driver::TInputFile> OpenRead(const std::string& name, std::string& reason) override {
+  std::unique_ptr<veltas::host::TInputFile> OpenRead(const std::string& name, std::string& reason) override {
     if (Phase == TPhase::BeforePass1) {
       if (name != kMainName) Observed->Fail("pass 1 did not start with the main source");
       if (!Outputs.empty()) Observed->Fail("output written before pass 1");
@@ -90,7 +90,7 @@ class TWatchedFiles : public veltas::testing::TMemoryFiles {
     }
     return TMemoryFiles::OpenRead(name, reason);
   }
-  std::unique_ptr<veltas::driver::TOutputFile> Create(const std::string& name) override {
+  std::unique_ptr<veltas::host::TOutputFile> Create(const std::string& name) override {
     if (Phase != TPhase::Pass1 && Phase != TPhase::OutputsCreated) Observed->Fail("output created outside pass 1 and 2");
     ++Observed->Creates;
     Phase = TPhase::OutputsCreated;

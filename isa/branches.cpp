@@ -4,18 +4,18 @@
 #include "expr/expr.h"
 #include "isa/handlers.h"
 #include "isa/table.h"
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::isa {
 
-using passes::CodeWord;
-using passes::CodeWords;
-using passes::Failed;
-using passes::SetError;
+using state::CodeWord;
+using state::CodeWords;
+using state::Failed;
+using state::SetError;
 
 namespace {
 
@@ -45,7 +45,7 @@ bool ReadBitName(std::int32_t& reg, std::int32_t& bit) {
     bit = symbols::FoundSymbol->BitNumber;
     return true;
   }
-  passes::ClearError();
+  state::ClearError();
   return false;
 }
 
@@ -77,7 +77,7 @@ std::int32_t StatusRegister() { return IsCore16() ? 0xD8 : 3; }
 // The 16-bit core's CALL and GOTO: two words, the target's low 8 bits in the
 // first, bits 8..19 in the second. False if the target is out of range.
 bool EncodeLongTarget(std::int32_t target) {
-  passes::CodeLength = 2;
+  state::CodeLength = 2;
   CodeWords[1] = 0xF000;
   if (target < 0 || target > 0xFFFFF) {
     SetError(msg::ValueOutOfRange);
@@ -182,7 +182,7 @@ void RelativeBranch() {
     SetError(msg::BraNotHere);
     return;
   }
-  std::int64_t offset = static_cast<std::int64_t>(target) - passes::CodeCounter - 1;
+  std::int64_t offset = static_cast<std::int64_t>(target) - state::CodeCounter - 1;
   if (offset < -256 || offset > 255) {
     SetError(msg::ValueOutOfRange);
     return;
@@ -232,7 +232,7 @@ void GotoForm() {
   source::SkipBlanks();
   std::int32_t target;
   if (source::CharAt(source::LinePos) == '$') {
-    target = passes::CodeCounter;  // the rest of the line is not examined
+    target = state::CodeCounter;  // the rest of the line is not examined
   } else {
     target = expr::EvalInt('\0');
     if (Failed()) return;

@@ -5,17 +5,17 @@
 #include "expr/expr.h"
 #include "isa/handlers.h"
 #include "isa/table.h"
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::isa {
 
-using passes::Failed;
-using passes::SetError;
+using state::Failed;
+using state::SetError;
 using symbols::PendingSymbol;
 
 namespace {
@@ -27,20 +27,20 @@ void SelectCore(TCore core) {
 
 // One more DATA word; CodeWords has room for 128.
 bool CountDataWord() {
-  if (passes::CodeLength >= passes::MaxCodeWords) {
+  if (state::CodeLength >= state::MaxCodeWords) {
     SetError(msg::TooManyDataWords);
     return false;
   }
-  ++passes::CodeLength;
+  ++state::CodeLength;
   return true;
 }
 
 bool StoreDataWord(std::uint16_t word) {
-  if (passes::CodeLength >= passes::MaxCodeWords) {
+  if (state::CodeLength >= state::MaxCodeWords) {
     SetError(msg::TooManyDataWords);
     return false;
   }
-  passes::CodeWords[passes::CodeLength++] = word;
+  state::CodeWords[state::CodeLength++] = word;
   return true;
 }
 
@@ -92,11 +92,11 @@ bool ReadDataString(char quote, TTake take) {
 
 void SetReservedLength(std::int32_t count) {
   auto cells = static_cast<std::uint16_t>(static_cast<std::uint32_t>(count) & 0xFFFFu);
-  if (passes::CurrentSegment == passes::SegCode) {
-    passes::CodeLength = cells;
-    passes::CodeIsGap = true;
+  if (state::CurrentSegment == state::SegCode) {
+    state::CodeLength = cells;
+    state::CodeIsGap = true;
   } else {
-    passes::RamLength = cells;
+    state::RamLength = cells;
   }
 }
 
@@ -105,7 +105,7 @@ void ShowDefinedSymbol(int listingKind) {
   StartInstruction();
   if (Failed()) return;
   if (symbols::FindSymbol(PendingSymbol.Name)) PendingSymbol = *symbols::FoundSymbol;
-  passes::ListingKind = listingKind;
+  state::ListingKind = listingKind;
 }
 
 }  // namespace
@@ -116,19 +116,19 @@ void Core14EnhDirective() { SelectCore(Core14Enh); }
 void Core16Directive() { SelectCore(Core16); }
 
 void SegDirective() {
-  passes::CodeLength = 0;
+  state::CodeLength = 0;
   source::ReadToken();
   std::string word = source::Token;
   source::UpperCaseStr(word);
   if (word == "CODE") {
-    passes::CurrentSegment = passes::SegCode;
+    state::CurrentSegment = state::SegCode;
   } else if (word == "RAM") {
-    passes::CurrentSegment = passes::SegRam;
+    state::CurrentSegment = state::SegRam;
   } else {
     SetError(msg::SegmentArgument);
     return;
   }
-  passes::ListingKind = passes::ListAddress;
+  state::ListingKind = state::ListAddress;
 }
 
 void OrgDirective() {
@@ -140,11 +140,11 @@ void OrgDirective() {
     SetError(msg::ValueOutOfRange);
     return;
   }
-  if (passes::CurrentSegment == passes::SegCode)
-    passes::CodeCounter = static_cast<std::uint16_t>(address);
+  if (state::CurrentSegment == state::SegCode)
+    state::CodeCounter = static_cast<std::uint16_t>(address);
   else
-    passes::RamCounter = static_cast<std::uint16_t>(address);
-  passes::ListingKind = passes::ListAddress;
+    state::RamCounter = static_cast<std::uint16_t>(address);
+  state::ListingKind = state::ListAddress;
 }
 
 void DsPass1() {
@@ -160,17 +160,17 @@ void DsPass2() {
   std::int32_t count = expr::EvalInt('\0');
   if (Failed()) return;
   SetReservedLength(count);
-  passes::ListingKind = passes::ListAddress;
+  state::ListingKind = state::ListAddress;
 }
 
 void DataPass1() {
   CountInstruction();
   if (Failed()) return;
-  if (passes::CurrentSegment != passes::SegCode) {
+  if (state::CurrentSegment != state::SegCode) {
     SetError(msg::CodeSegmentOnly);
     return;
   }
-  passes::CodeLength = 0;
+  state::CodeLength = 0;
   char next = source::PeekChar();
   if (next == '\0' || next == ',' || next == ';') {
     SetError(msg::OperandExpected);
@@ -193,8 +193,8 @@ void DataPass1() {
 void DataPass2() {
   StartInstruction();
   if (Failed()) return;
-  passes::ListingKind = passes::ListCode;
-  passes::CodeLength = 0;
+  state::ListingKind = state::ListCode;
+  state::CodeLength = 0;
   for (;;) {
     char first = source::PeekChar();
     if (first == '"' || first == '\'') {
@@ -236,7 +236,7 @@ void EquPass1() {
   if (!Failed()) PendingSymbol.Segment = symbols::SymConstant;
 }
 
-void EquPass2() { ShowDefinedSymbol(passes::ListConstant); }
+void EquPass2() { ShowDefinedSymbol(state::ListConstant); }
 
 void BitPass1() {
   CountInstruction();
@@ -268,14 +268,14 @@ void BitPass1() {
   PendingSymbol.ValueType = symbols::TypeInteger | symbols::TypeBitNumber;
 }
 
-void BitPass2() { ShowDefinedSymbol(passes::ListBitName); }
+void BitPass2() { ShowDefinedSymbol(state::ListBitName); }
 
 void EndDirective() {
   if (source::IncludeDepth > 0) {
     SetError(msg::EndInInclude);
     return;
   }
-  passes::PassActive = false;
+  state::PassActive = false;
 }
 
 }  // namespace veltas::isa

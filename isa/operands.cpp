@@ -3,15 +3,15 @@
 #include "expr/expr.h"
 #include "isa/handlers.h"
 #include "isa/table.h"
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 
 namespace veltas::isa {
 
-using passes::CodeWord;
-using passes::Failed;
-using passes::SetError;
+using state::CodeWord;
+using state::Failed;
+using state::SetError;
 
 namespace {
 

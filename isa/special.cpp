@@ -5,16 +5,16 @@
 #include "expr/expr.h"
 #include "isa/handlers.h"
 #include "isa/table.h"
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 
 namespace veltas::isa {
 
-using passes::CodeWord;
-using passes::Failed;
-using passes::SetError;
+using state::CodeWord;
+using state::Failed;
+using state::SetError;
 
 namespace {
 
@@ -125,9 +125,9 @@ void LfsrForm() {
   }
   source::SkipPast(',');
   if (!EvalInRange(0, 0xFFF, msg::ValueOutOfRange, k)) return;
-  passes::CodeLength = 2;
+  state::CodeLength = 2;
   CodeWord() = static_cast<std::uint16_t>(0xEE00 | (f << 4) | (k >> 8));
-  passes::CodeWords[1] = static_cast<std::uint16_t>(0xF000 | (k & 0xFF));
+  state::CodeWords[1] = static_cast<std::uint16_t>(0xF000 | (k & 0xFF));
 }
 
 void MovffForm() {

@@ -3,10 +3,10 @@
 #include <unordered_map>
 
 #include "isa/handlers.h"
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 
 namespace veltas::isa {
 
@@ -134,36 +134,36 @@ int LookupMnemonic(std::string_view name) {
   return it == index.end() ? 0 : it->second;
 }
 
-const TMnemonicEntry& CurrentRow() { return Mnemonics[static_cast<std::size_t>(passes::CurrentEntry - 1)]; }
+const TMnemonicEntry& CurrentRow() { return Mnemonics[static_cast<std::size_t>(state::CurrentEntry - 1)]; }
 
 bool CheckCore() {
   std::uint16_t mask = CurrentRow().CoreMask;
   if (mask == DirectiveMask || (static_cast<std::uint16_t>(CoreKind) & mask) != 0) return true;
-  passes::SetError(msg::WrongCore);
+  state::SetError(msg::WrongCore);
   return false;
 }
 
 void CountInstruction() {
-  passes::CodeLength = CurrentRow().Size;
+  state::CodeLength = CurrentRow().Size;
   if (CheckCore()) source::SkipBlanks();
 }
 
 void CountTwoWordInstruction() {
   CountInstruction();
-  if (!passes::Failed() && CoreKind == Core16) passes::CodeLength = 2;
+  if (!state::Failed() && CoreKind == Core16) state::CodeLength = 2;
 }
 
 void StartInstruction() {
   const TMnemonicEntry& row = CurrentRow();
-  passes::CodeLength = row.Size;
+  state::CodeLength = row.Size;
   if (!CheckCore()) return;
   switch (CoreKind) {
-    case Core12: passes::CodeWord() = row.Opcode12; break;
-    case Core16: passes::CodeWord() = row.Opcode16; break;
-    default: passes::CodeWord() = row.Opcode14; break;
+    case Core12: state::CodeWord() = row.Opcode12; break;
+    case Core16: state::CodeWord() = row.Opcode16; break;
+    default: state::CodeWord() = row.Opcode14; break;
   }
   source::SkipBlanks();
-  passes::ListingKind = passes::ListCode;
+  state::ListingKind = state::ListCode;
 }
 
 int LargestRegister() {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "passes/state.h"
 #include "source/host_hooks.h"
+#include "state/state.h"
 
 namespace veltas::output {
 
@@ -31,13 +31,13 @@ void HexReset() {
 }
 
 void HexWriteLine() {
-  using passes::CodeLength;
+  using state::CodeLength;
   // Reserved words (DS in the CODE segment) are a gap: nothing to write.
-  if (CodeLength == 0 || passes::CodeIsGap) return;
-  std::uint32_t address = 2u * passes::CodeCounter;
-  std::size_t words = std::min<std::size_t>(CodeLength, passes::MaxCodeWords);
+  if (CodeLength == 0 || state::CodeIsGap) return;
+  std::uint32_t address = 2u * state::CodeCounter;
+  std::size_t words = std::min<std::size_t>(CodeLength, state::MaxCodeWords);
   for (std::size_t k = 0; k < words; ++k) {
-    std::uint16_t w = passes::CodeWords[k];
+    std::uint16_t w = state::CodeWords[k];
     HexPutByte(static_cast<std::uint8_t>(w & 0xFF), address + 2 * static_cast<std::uint32_t>(k));
     HexPutByte(static_cast<std::uint8_t>(w >> 8), address + 2 * static_cast<std::uint32_t>(k) + 1);
   }

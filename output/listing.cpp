@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "isa/table.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::output {
@@ -25,14 +25,14 @@ constexpr std::string_view kErrorHead = "*** Fehler:          ";
 
 // Segment word and the address column, with an offset for continuation lines.
 void AppendSegmentAndAddress(std::string& out, unsigned offset) {
-  switch (passes::CurrentSegment) {
-    case passes::SegCode:
+  switch (state::CurrentSegment) {
+    case state::SegCode:
       out += "CODE ";
-      out += HexWord(passes::CodeCounter + offset);
+      out += HexWord(state::CodeCounter + offset);
       break;
-    case passes::SegRam:
+    case state::SegRam:
       out += "RAM  ";
-      out += HexWord(passes::RamCounter + offset);
+      out += HexWord(state::RamCounter + offset);
       break;
     default:
       out += "     ";
@@ -70,14 +70,14 @@ void AppendLineNumberField(std::string& out) {
 void AppendPrefix(std::string& out) {
   const symbols::TSymbol& s = symbols::PendingSymbol;
   std::size_t start = out.size();
-  switch (passes::ListingKind) {
-    case passes::ListCode:
+  switch (state::ListingKind) {
+    case state::ListCode:
       AppendSegmentAndAddress(out, 0);
       out += "  ";
-      AppendBinaryWord(out, passes::CodeWords[0]);
+      AppendBinaryWord(out, state::CodeWords[0]);
       out += ' ';
       break;
-    case passes::ListConstant:
+    case state::ListConstant:
       if (s.ValueType == symbols::TypeFloat) {
         out += "       =";
         out += FloatText(s.FloatValue);
@@ -86,11 +86,11 @@ void AppendPrefix(std::string& out) {
         out += HexWord(s.Value);
       }
       break;
-    case passes::ListAddress:
+    case state::ListAddress:
       AppendSegmentAndAddress(out, 0);
       out += "  ";
       break;
-    case passes::ListBitName:
+    case state::ListBitName:
       out += "       = ";
       out += HexWord(s.Value);
       out += '.';
@@ -159,22 +159,22 @@ void WriteListingLine() {
   line += "\r\n";
   source::Hooks.WriteListing(line);
 
-  if (passes::ListingKind == passes::ListCode) {
-    std::size_t words = std::min<std::size_t>(passes::CodeLength, passes::MaxCodeWords);
+  if (state::ListingKind == state::ListCode) {
+    std::size_t words = std::min<std::size_t>(state::CodeLength, state::MaxCodeWords);
     for (std::size_t i = 1; i < words; ++i) {
       line.clear();
       AppendSegmentAndAddress(line, static_cast<unsigned>(i));
       line += "  ";
-      AppendBinaryWord(line, passes::CodeWords[i]);
+      AppendBinaryWord(line, state::CodeWords[i]);
       line += ' ';
       AppendLineNumberField(line);
       line += "\r\n";
       source::Hooks.WriteListing(line);
     }
   }
-  if (passes::Failed()) {
+  if (state::Failed()) {
     line.assign(kErrorHead);
-    line += passes::ErrorText;
+    line += state::ErrorText;
     source::Hooks.WriteListing(line);
   }
 }

@@ -5,14 +5,16 @@
 #include "isa/table.h"
 #include "output/hex.h"
 #include "output/listing.h"
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::passes {
+
+using namespace veltas::state;
 
 using source::Token;
 using symbols::PendingSymbol;

@@ -1,9 +1,9 @@
 #include "source/lines.h"
 
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/scanner.h"
+#include "state/messages.h"
+#include "state/state.h"
 
 namespace veltas::source {
 
@@ -27,12 +27,12 @@ void IncludeHandler() {
   SkipBlanks();
   std::string name;
   ReadOperandText(name);
-  if (passes::Failed()) return;
+  if (state::Failed()) return;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   // The host's file stack has room for seven nested include files; an
   // eighth would overrun it, so the statement fails before anything opens.
   if (IncludeDepth >= MaxSourceFiles - 1) {
-    passes::SetError(msg::IncludeTooDeep);
+    state::SetError(msg::IncludeTooDeep);
     return;
   }
   if (!Hooks.OpenInclude(name, LineNumber)) {
@@ -41,7 +41,7 @@ void IncludeHandler() {
     std::string text(msg::CannotFindFilePrefix.view());
     text += name;
     text += msg::CannotFindFileSuffix.view();
-    passes::SetError(text);
+    state::SetError(text);
     return;
   }
   LineNumber = 0;  // the pass adds 1 after this line: the included file starts at 1

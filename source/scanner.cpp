@@ -1,8 +1,8 @@
 #include "source/scanner.h"
 
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/lines.h"
+#include "state/messages.h"
+#include "state/state.h"
 
 namespace veltas::source {
 
@@ -103,7 +103,7 @@ void ReadOperandText(std::string& out) {
   std::size_t counted = 0;
   for (;;) {
     if (counted >= MaxOperandText - 1) {
-      passes::SetError(msg::OperandTooLong);
+      state::SetError(msg::OperandTooLong);
       return;
     }
     if (!LineHasMore()) return;
@@ -119,12 +119,12 @@ void ReadOperandText(std::string& out) {
         out.push_back(taken);
         ++counted;
         if (counted >= MaxOperandText - 1) {
-          passes::SetError(msg::StringTooLong);
+          state::SetError(msg::StringTooLong);
           return;
         }
         ++LinePos;
         if (taken != quote && !LineHasMore()) {
-          passes::SetError(msg::StringNoEnd);
+          state::SetError(msg::StringNoEnd);
           return;
         }
       } while (taken != quote);

@@ -4,8 +4,8 @@
 #include <new>
 #include <unordered_map>
 
-#include "passes/messages.h"
-#include "passes/state.h"
+#include "state/messages.h"
+#include "state/state.h"
 
 namespace veltas::symbols {
 
@@ -34,7 +34,7 @@ bool FindSymbol(std::string_view name) {
   auto it = Index.find(name);
   if (it == Index.end()) {
     FoundSymbol = nullptr;
-    passes::SetError(msg::LabelNotFound);
+    state::SetError(msg::LabelNotFound);
     return false;
   }
   FoundSymbol = it->second;
@@ -51,7 +51,7 @@ bool AddSymbol() {
       throw;
     }
   } catch (const std::bad_alloc&) {
-    passes::SetError(msg::OutOfRam);
+    state::SetError(msg::OutOfRam);
     return false;
   }
   FoundSymbol = &Records.back();

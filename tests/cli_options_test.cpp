@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "driver/recording_files.h"
 #include "driver/run.h"
+#include "host/recording_files.h"
 #include "tests/support/assemble.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/memory_files.h"
@@ -458,7 +458,7 @@ TEST(MakeEscape, BlanksHashAndDollar) {
       {"a\\ b", "a\\\\\\ b"},
       {"a\\\\ b", "a\\\\\\\\\\ b"},
   };
-  for (const auto& c : cases) EXPECT_EQ(driver::EscapeForMake(c.name), c.escaped) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(host::EscapeForMake(c.name), c.escaped) << c.name;
 }
 
 TEST(MakeEscape, RuleHasTargetsAllInputsAndAnEmptyRulePerIncludeFile) {
@@ -469,14 +469,14 @@ TEST(MakeEscape, RuleHasTargetsAllInputsAndAnEmptyRulePerIncludeFile) {
       {{"p.pic"}, "p.HEX p.PRN: p.pic\n"},
       {{"p.pic", "a.inc", "b c.inc"}, "p.HEX p.PRN: p.pic a.inc b\\ c.inc\na.inc:\nb\\ c.inc:\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(driver::MakeDependencyRule({"p.HEX", "p.PRN"}, c.inputs), c.rule);
-  EXPECT_EQ(driver::MakeDependencyRule({"a b.HEX", "a b.PRN"}, {"a b.pic"}), "a\\ b.HEX a\\ b.PRN: a\\ b.pic\n");
+  for (const auto& c : cases) EXPECT_EQ(host::MakeDependencyRule({"p.HEX", "p.PRN"}, c.inputs), c.rule);
+  EXPECT_EQ(host::MakeDependencyRule({"a b.HEX", "a b.PRN"}, {"a b.pic"}), "a\\ b.HEX a\\ b.PRN: a\\ b.pic\n");
 }
 
 TEST(RecordingFiles, RemembersEachFileOpenedOnceInOrderAndNotTheFailures) {
   TMemoryFiles memory;
   memory.Inputs = {{"a", "x"}, {"b", "y"}};
-  driver::TRecordingFiles files(memory);
+  host::TRecordingFiles files(memory);
   std::string reason;
   EXPECT_NE(files.OpenRead("b", reason), nullptr);
   EXPECT_EQ(files.OpenRead("missing", reason), nullptr);
@@ -494,7 +494,7 @@ TEST(RecordingFiles, AWholeRunRecordsMainSourceAndIncludesAsOpened) {
   memory.Inputs = {{"src/main.pic", "  INCLUDE b.inc\n  INCLUDE a.inc\n  INCLUDE b.inc\n"},
                    {"src/a.inc", "  INCLUDE b.inc\n"},
                    {"src/b.inc", "  NOP\n"}};
-  driver::TRecordingFiles files(memory);
+  host::TRecordingFiles files(memory);
   TFakeWindow window;
   driver::TRunResult result = driver::RunSequence({"src/main.pic"}, window, files);
   EXPECT_EQ(result.Outcome, driver::TRunOutcome::Success);

@@ -46,7 +46,7 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 class TEditedFiles : public TMemoryFiles {
  public:
   std::map<std::string, std::string> SecondText;
-  std::unique_ptr<driver::TInputFile> OpenRead(const std::string& name, std::string& reason) override {
+  std::unique_ptr<host::TInputFile> OpenRead(const std::string& name, std::string& reason) override {
     auto file = TMemoryFiles::OpenRead(name, reason);
     if (auto it = SecondText.find(name); it != SecondText.end()) {
       Inputs[name] = it->second;

@@ -2,9 +2,9 @@
 // numbers, through the THostHooks record as the core uses it.
 #include <gtest/gtest.h>
 
-#include "driver/host.h"
-#include "passes/state.h"
+#include "host/host.h"
 #include "source/lines.h"
+#include "state/state.h"
 #include "tests/support/assemble.h"
 
 namespace veltas::testing {
@@ -17,10 +17,10 @@ class HostTest : public ::testing::Test {
  protected:
   void Start(const std::string& mainText) {
     files.Inputs["dir/main.pic"] = mainText;
-    driver::InstallHooks(files);
-    driver::BindMainSource("dir/main.pic");
-    driver::SourceDir = "dir/";
-    passes::ClearError();
+    host::InstallHooks(files);
+    host::BindMainSource("dir/main.pic");
+    host::SourceDir = "dir/";
+    state::ClearError();
     Hooks.RewindSource();
   }
   // Every line of the current file until ReadSourceLine says it ended.
@@ -82,27 +82,27 @@ TEST_F(HostTest, BareIncludeNameIsFoundBesideTheMainSource) {
   files.Inputs["dir/defs.inc"] = "inner\n";
   ASSERT_TRUE(Hooks.OpenInclude("defs.inc", 12));
   EXPECT_EQ(source::IncludeDepth, 1);
-  EXPECT_EQ(driver::CurrentFileName(), "dir/defs.inc");
+  EXPECT_EQ(host::CurrentFileName(), "dir/defs.inc");
   EXPECT_TRUE(Hooks.ReadSourceLine());
   EXPECT_EQ(CurrentLine, "inner");
   EXPECT_FALSE(Hooks.ReadSourceLine());
   EXPECT_EQ(Hooks.CloseInclude(), 13) << "an include opened on line 12 resumes its parent at 13";
   EXPECT_EQ(source::IncludeDepth, 0);
-  EXPECT_EQ(driver::CurrentFileName(), "dir/main.pic");
+  EXPECT_EQ(host::CurrentFileName(), "dir/main.pic");
 }
 
 TEST_F(HostTest, IncludeNameWithDirectoryIsUsedAsWritten) {
   Start("x\n");
   files.Inputs["sub\\defs.inc"] = "y\n";
   ASSERT_TRUE(Hooks.OpenInclude("sub\\defs.inc", 1));
-  EXPECT_EQ(driver::CurrentFileName(), "sub\\defs.inc");
+  EXPECT_EQ(host::CurrentFileName(), "sub\\defs.inc");
 }
 
 TEST_F(HostTest, MissingIncludeLeavesTheStackAndSaysWhichFile) {
   Start("x\n");
   EXPECT_FALSE(Hooks.OpenInclude("gone.inc", 4));
   EXPECT_EQ(source::IncludeDepth, 0);
-  EXPECT_EQ(passes::ErrorText, "! kann Datei \"dir/gone.inc\" nicht finden");
+  EXPECT_EQ(state::ErrorText, "! kann Datei \"dir/gone.inc\" nicht finden");
 }
 
 TEST_F(HostTest, RewindReadsTheMainSourceFromItsFirstLineAgain) {
@@ -115,11 +115,11 @@ TEST_F(HostTest, RewindReadsTheMainSourceFromItsFirstLineAgain) {
 }
 
 TEST(DirectoryPart, EndsAtTheLastSeparator) {
-  EXPECT_EQ(driver::DirectoryPart("D:\\work\\prog.pic"), "D:\\work\\");
-  EXPECT_EQ(driver::DirectoryPart("D:prog.pic"), "D:");
-  EXPECT_EQ(driver::DirectoryPart("prog.pic"), "");
+  EXPECT_EQ(host::DirectoryPart("D:\\work\\prog.pic"), "D:\\work\\");
+  EXPECT_EQ(host::DirectoryPart("D:prog.pic"), "D:");
+  EXPECT_EQ(host::DirectoryPart("prog.pic"), "");
 #ifndef _WIN32
-  EXPECT_EQ(driver::DirectoryPart("src/lib/prog.pic"), "src/lib/");
+  EXPECT_EQ(host::DirectoryPart("src/lib/prog.pic"), "src/lib/");
 #endif
 }
 

@@ -12,9 +12,9 @@
 #include "isa/table.h"
 #include "output/listing.h"
 #include "output/symlist.h"
-#include "passes/state.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 
 namespace veltas::testing {
@@ -124,12 +124,12 @@ class ListingLine : public ::testing::Test {
     source::Hooks.WriteListing = Capture;
     Written.clear();
     isa::CoreKind = isa::Core14;
-    passes::CurrentSegment = passes::SegCode;
-    passes::CodeCounter = 0x0010;
-    passes::RamCounter = 0x0020;
-    passes::CodeLength = 0;
-    passes::ListingKind = passes::ListPlain;
-    passes::ClearError();
+    state::CurrentSegment = state::SegCode;
+    state::CodeCounter = 0x0010;
+    state::RamCounter = 0x0020;
+    state::CodeLength = 0;
+    state::ListingKind = state::ListPlain;
+    state::ClearError();
     source::IncludeDepth = 0;
     source::LineNumber = 12;
     source::CurrentLine = "x";
@@ -138,20 +138,20 @@ class ListingLine : public ::testing::Test {
   void TearDown() override {
     source::Hooks = Saved;
     source::IncludeDepth = 0;
-    passes::ClearError();
+    state::ClearError();
   }
   source::THostHooks Saved;
 };
 
 TEST_F(ListingLine, UnknownKindGetsThePlainLayout) {
-  passes::ListingKind = 3;
+  state::ListingKind = 3;
   output::WriteListingLine();
   EXPECT_EQ(Written, std::vector<std::string>{std::string(31, ' ') + "     12  x\r\n"});
 }
 
 TEST_F(ListingLine, UnknownSegmentShowsBlanksAndAddressZero) {
-  passes::ListingKind = passes::ListAddress;
-  passes::CurrentSegment = 7;
+  state::ListingKind = state::ListAddress;
+  state::CurrentSegment = 7;
   output::WriteListingLine();
   EXPECT_EQ(Written, std::vector<std::string>{"     0000" + std::string(22, ' ') + "     12  x\r\n"});
 }
@@ -164,11 +164,11 @@ TEST_F(ListingLine, IncludeMarkReplacesTheFirstCharacterOfTheField) {
 }
 
 TEST_F(ListingLine, OneCallPerLineAndOneForTheErrorLine) {
-  passes::ListingKind = passes::ListCode;
-  passes::CodeLength = 2;
-  passes::CodeWords[0] = 0x2805;
-  passes::CodeWords[1] = 0x0009;
-  passes::SetError("Fehler X");
+  state::ListingKind = state::ListCode;
+  state::CodeLength = 2;
+  state::CodeWords[0] = 0x2805;
+  state::CodeWords[1] = 0x0009;
+  state::SetError("Fehler X");
   output::WriteListingLine();
   EXPECT_EQ(Written, (std::vector<std::string>{"CODE 0010    10 1000 0000 0101      12  x\r\n",
                                                "CODE 0011    00 0000 0000 1001      12\r\n",
@@ -176,7 +176,7 @@ TEST_F(ListingLine, OneCallPerLineAndOneForTheErrorLine) {
 }
 
 TEST_F(ListingLine, ConstantShowsTheFloatingTextOnlyForTheFloatingType) {
-  passes::ListingKind = passes::ListConstant;
+  state::ListingKind = state::ListConstant;
   symbols::PendingSymbol.ValueType = symbols::TypeFloat;
   symbols::PendingSymbol.FloatValue = -2.5;
   symbols::PendingSymbol.Value = -3;
@@ -188,10 +188,10 @@ TEST_F(ListingLine, ConstantShowsTheFloatingTextOnlyForTheFloatingType) {
 }
 
 TEST_F(ListingLine, ContinuationLinesAreNeverCut) {
-  passes::ListingKind = passes::ListCode;
-  passes::CodeLength = 2;
-  passes::CodeWords[0] = 1;
-  passes::CodeWords[1] = 2;
+  state::ListingKind = state::ListCode;
+  state::CodeLength = 2;
+  state::CodeWords[0] = 1;
+  state::CodeWords[1] = 2;
   source::CurrentLine = std::string(200, 'y');
   output::WriteListingLine();
   ASSERT_EQ(Written.size(), 2u);

@@ -1,9 +1,9 @@
 // The scanner primitives over CurrentLine.
 #include <gtest/gtest.h>
 
-#include "passes/state.h"
 #include "source/lines.h"
 #include "source/scanner.h"
+#include "state/state.h"
 #include "tests/support/assemble.h"
 
 namespace veltas::testing {
@@ -16,7 +16,7 @@ void SetLine(const std::string& line, int pos = 1) {
   source::CurrentLine = line;
   LinePos = pos;
   Token.clear();
-  passes::ClearError();
+  state::ClearError();
 }
 
 std::vector<std::string> Tokens(const std::string& line) {
@@ -94,7 +94,7 @@ TEST_P(OperandText, CopiesUpToCommaOrSemicolon) {
   SetLine(c.Line);
   std::string text;
   source::ReadOperandText(text);
-  EXPECT_EQ(passes::ErrorText, Cp1252(c.Error));
+  EXPECT_EQ(state::ErrorText, Cp1252(c.Error));
   if (c.Error.empty()) {
     EXPECT_EQ(text, c.Text);
   }

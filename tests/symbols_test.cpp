@@ -1,7 +1,7 @@
 // The symbol table and the way the passes define and use names.
 #include <gtest/gtest.h>
 
-#include "passes/state.h"
+#include "state/state.h"
 #include "symbols/symbols.h"
 #include "tests/support/assemble.h"
 
@@ -20,9 +20,9 @@ void Add(const std::string& name, std::int32_t value) {
 
 TEST(SymbolTable, EmptyTableFindsNothing) {
   symbols::ClearSymbols();
-  passes::ClearError();
+  state::ClearError();
   EXPECT_FALSE(symbols::FindSymbol("X"));
-  EXPECT_EQ(passes::ErrorText, "Marke nicht gefunden");
+  EXPECT_EQ(state::ErrorText, "Marke nicht gefunden");
   EXPECT_EQ(symbols::FoundSymbol, nullptr);
   EXPECT_EQ(symbols::MaxNameLength, 0u);
 }

@@ -7,7 +7,7 @@ namespace veltas::testing {
 
 namespace {
 
-class TMemoryInput : public driver::TInputFile {
+class TMemoryInput : public host::TInputFile {
  public:
   explicit TMemoryInput(std::string text) : Text(std::move(text)) {}
   std::size_t Read(char* buffer, std::size_t n) override {
@@ -26,14 +26,14 @@ class TMemoryInput : public driver::TInputFile {
   std::size_t Chunk = 5;
 };
 
-class TMemoryOutput : public driver::TOutputFile {
+class TMemoryOutput : public host::TOutputFile {
  public:
   TMemoryOutput(TMemoryFiles& files, std::string name) : Files(files), Name(std::move(name)) {}
   void Write(std::string_view text) override {
     std::string& out = Files.Outputs[Name];
     auto limit = Files.WriteLimit.find(Name);
     if (limit != Files.WriteLimit.end() && out.size() + text.size() > limit->second)
-      throw driver::TIoError(driver::TIoAction::Write, Name, "No space left on device");
+      throw host::TIoError(host::TIoAction::Write, Name, "No space left on device");
     out.append(text);
   }
   void Close() override {}
@@ -47,7 +47,7 @@ class TMemoryOutput : public driver::TOutputFile {
 
 bool TMemoryFiles::IsFile(const std::string& name) { return Inputs.count(name) != 0; }
 
-std::unique_ptr<driver::TInputFile> TMemoryFiles::OpenRead(const std::string& name, std::string& reason) {
+std::unique_ptr<host::TInputFile> TMemoryFiles::OpenRead(const std::string& name, std::string& reason) {
   Opened.push_back(name);
   auto it = Inputs.find(name);
   if (it == Inputs.end()) {
@@ -57,8 +57,8 @@ std::unique_ptr<driver::TInputFile> TMemoryFiles::OpenRead(const std::string& na
   return std::make_unique<TMemoryInput>(it->second);
 }
 
-std::unique_ptr<driver::TOutputFile> TMemoryFiles::Create(const std::string& name) {
-  if (FailCreate.count(name)) throw driver::TIoError(driver::TIoAction::Create, name, "Permission denied");
+std::unique_ptr<host::TOutputFile> TMemoryFiles::Create(const std::string& name) {
+  if (FailCreate.count(name)) throw host::TIoError(host::TIoAction::Create, name, "Permission denied");
   Outputs[name].clear();
   return std::make_unique<TMemoryOutput>(*this, name);
 }

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "driver/files.h"
+#include "host/files.h"
 
 namespace veltas::testing {
 
-class TMemoryFiles : public driver::TFileSystem {
+class TMemoryFiles : public host::TFileSystem {
  public:
   // Files that can be read.
   std::map<std::string, std::string> Inputs;
@@ -28,8 +28,8 @@ class TMemoryFiles : public driver::TFileSystem {
   std::vector<std::string> Opened;
 
   bool IsFile(const std::string& name) override;
-  std::unique_ptr<driver::TInputFile> OpenRead(const std::string& name, std::string& reason) override;
-  std::unique_ptr<driver::TOutputFile> Create(const std::string& name) override;
+  std::unique_ptr<host::TInputFile> OpenRead(const std::string& name, std::string& reason) override;
+  std::unique_ptr<host::TOutputFile> Create(const std::string& name) override;
   void Remove(const std::string& name) override;
 };
 

@@ -1,7 +1,7 @@
 // The FLTK status window: title, controls and their places, the text as it
 // is shown, how it closes, and the file chooser. Needs a display (run under
 // Xvfb by scripts/test.d/50-window.sh); skipped without one.
-#include "driver/fltk_window.h"
+#include "window/fltk_window.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -24,11 +24,12 @@
 #include <string>
 
 #include "driver/run.h"
-#include "driver/window_layout.h"
 #include "tests/support/assemble.h"
 #include "tests/support/memory_files.h"
+#include "window/window_layout.h"
 
-namespace veltas::driver {
+namespace veltas::window {
+using namespace driver;
 namespace {
 
 namespace fs = std::filesystem;
@@ -41,7 +42,7 @@ class FltkWindow : public ::testing::Test {
 };
 
 // The rectangle of a widget, to compare with the layout's.
-window::TRect RectOf(const Fl_Widget* w) { return {w->x(), w->y(), w->w(), w->h()}; }
+layout::TRect RectOf(const Fl_Widget* w) { return {w->x(), w->y(), w->w(), w->h()}; }
 
 // Delivers a key to the window as the X server would.
 void PressKey(Fl_Window* win, int key, const char* text) {
@@ -101,15 +102,15 @@ TEST_F(FltkWindow, HasTextAreaAndOkButtonAndTheSearchButtonOnlyWhenAdded) {
   ASSERT_NE(v.Text, nullptr);
   ASSERT_NE(v.Ok, nullptr);
   EXPECT_EQ(v.Search, nullptr);
-  EXPECT_EQ(RectOf(v.Text), (window::TRect{5, 5, 604, 230}));
-  EXPECT_EQ(RectOf(v.Ok), (window::TRect{409, 240, 200, 30}));
+  EXPECT_EQ(RectOf(v.Text), (layout::TRect{5, 5, 604, 230}));
+  EXPECT_EQ(RectOf(v.Ok), (layout::TRect{409, 240, 200, 30}));
   EXPECT_STREQ(v.Ok->label(), "OK");
   EXPECT_EQ(v.Window->children(), 2);
 
   win.AddSearchButton();
   v = win.View();
   ASSERT_NE(v.Search, nullptr);
-  EXPECT_EQ(RectOf(v.Search), (window::TRect{5, 240, 200, 30}));
+  EXPECT_EQ(RectOf(v.Search), (layout::TRect{5, 240, 200, 30}));
   EXPECT_STREQ(v.Search->label(), "&Quelldatei suchen");
   EXPECT_TRUE(v.Search->visible());
   EXPECT_TRUE(v.Search->active());
@@ -353,4 +354,4 @@ TEST_F(FltkWindow, RunSequenceWithoutArgumentsEndsWhenTheWindowIsClosed) {
 }
 
 }  // namespace
-}  // namespace veltas::driver
+}  // namespace veltas::window

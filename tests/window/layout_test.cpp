@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "driver/window_layout.h"
+#include "window/window_layout.h"
 
-namespace veltas::driver::window {
+namespace veltas::window::layout {
 namespace {
 
 TEST(WindowLayout, FilterListHasTheFourFiltersAndEndsWithAnExtraZero) {
@@ -81,4 +81,4 @@ TEST(WindowLayout, ToolkitFilterMatchesEveryLetterCaseAndAllNames) {
 }
 
 }  // namespace
-}  // namespace veltas::driver::window
+}  // namespace veltas::window::layout

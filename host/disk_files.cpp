@@ -6,14 +6,14 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/files.h"
+#include "host/files.h"
 
 #ifndef _WIN32
 #include <dirent.h>
 #include <strings.h>
 #endif
 
-namespace veltas::driver {
+namespace veltas::host {
 
 namespace {
 
@@ -154,4 +154,4 @@ TFileSystem& DiskFiles() {
   return files;
 }
 
-}  // namespace veltas::driver
+}  // namespace veltas::host

@@ -13,9 +13,9 @@ class Fl_Box;
 class Fl_Button;
 class Fl_File_Chooser;
 
-namespace veltas::driver {
+namespace veltas::window {
 
-class TFltkWindow : public TStatusWindow {
+class TFltkWindow : public driver::TStatusWindow {
  public:
   TFltkWindow();
   ~TFltkWindow() override;
@@ -24,10 +24,10 @@ class TFltkWindow : public TStatusWindow {
 
   // NoHandle when no display can be opened; never NoAtom (X11 has no
   // window classes to register).
-  TCreateResult Create(std::string_view title) override;
+  driver::TCreateResult Create(std::string_view title) override;
   void AddSearchButton() override;
   void DisableSearchButton() override;
-  void SetText(const TStatusText& text) override;
+  void SetText(const driver::TStatusText& text) override;
   void PumpMessages() override;
   void WaitForEvent() override;
   bool Alive() const override;
@@ -53,4 +53,4 @@ class TFltkWindow : public TStatusWindow {
   std::unique_ptr<TImpl> Impl;
 };
 
-}  // namespace veltas::driver
+}  // namespace veltas::window

@@ -1,12 +1,12 @@
-#include "driver/host.h"
+#include "host/host.h"
 
 #include <cstring>
 
-#include "passes/messages.h"
-#include "passes/state.h"
 #include "source/lines.h"
+#include "state/messages.h"
+#include "state/state.h"
 
-namespace veltas::driver {
+namespace veltas::host {
 
 std::array<TQuellFile, source::MaxSourceFiles> SourceFiles;
 std::string SourceDir;
@@ -53,7 +53,7 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   failure += path;
   failure += msg::CannotFindFileSuffix.view();
   if (source::IncludeDepth + 1 >= source::MaxSourceFiles) {  // the stack is full
-    passes::SetError(failure);
+    state::SetError(failure);
     return false;
   }
   SourceFiles[static_cast<std::size_t>(source::IncludeDepth)].SavedLine = lineNumber + 1;
@@ -61,7 +61,7 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   std::string reason;
   std::unique_ptr<TInputFile> file = Files->OpenRead(path, reason);
   if (!file) {
-    passes::SetError(failure);
+    state::SetError(failure);
     return false;
   }
   ++source::IncludeDepth;
@@ -180,4 +180,4 @@ std::string DirectoryPart(const std::string& name) {
   return {};
 }
 
-}  // namespace veltas::driver
+}  // namespace veltas::host

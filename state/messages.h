@@ -3,7 +3,7 @@
 // scripts and users match on it, so it never changes.
 #pragma once
 
-#include "passes/literal.h"
+#include "state/literal.h"
 
 namespace veltas::msg {
 

@@ -7,15 +7,15 @@
 
 #include "driver/status.h"
 
-namespace veltas::driver {
+namespace veltas::window {
 
-class TConsoleWindow : public TStatusWindow {
+class TConsoleWindow : public driver::TStatusWindow {
  public:
   explicit TConsoleWindow(std::FILE* out, bool quiet = false) : Out(out), Quiet(quiet) {}
-  TCreateResult Create(std::string_view) override { return TCreateResult::Ok; }
+  driver::TCreateResult Create(std::string_view) override { return driver::TCreateResult::Ok; }
   void AddSearchButton() override {}
   void DisableSearchButton() override {}
-  void SetText(const TStatusText& text) override;
+  void SetText(const driver::TStatusText& text) override;
   void PumpMessages() override {}
   void WaitForEvent() override {}
   bool Alive() const override { return false; }
@@ -31,4 +31,4 @@ class TConsoleWindow : public TStatusWindow {
   bool LineOpen = false;
 };
 
-}  // namespace veltas::driver
+}  // namespace veltas::window

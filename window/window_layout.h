@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace veltas::driver::window {
+namespace veltas::window::layout {
 
 inline constexpr std::string_view kClassName = "VELTASWND";
 
@@ -69,4 +69,4 @@ std::string WithLineEnds(std::string_view text, std::string_view lineEnd);
 // every name, dot or not; the patterns are rewritten to do the same here.
 std::string FltkFilter();
 
-}  // namespace veltas::driver::window
+}  // namespace veltas::window::layout

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "driver/files.h"
+#include "host/files.h"
 #include "source/host_hooks.h"
 
-namespace veltas::driver {
+namespace veltas::host {
 
 // Reads a source file line by line: carriage returns are dropped wherever
 // they stand, a line feed ends a line, and Ctrl-Z ends the file.
@@ -61,4 +61,4 @@ void AbandonOutputFiles();
 std::string DirectoryPart(const std::string& name);
 bool IsDirectorySeparator(char c);
 
-}  // namespace veltas::driver
+}  // namespace veltas::host

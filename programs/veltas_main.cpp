@@ -5,16 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "driver/files.h"
 #include "driver/run.h"
+#include "host/files.h"
 
 #ifdef _WIN32
-#include "driver/win32_window.h"
+#include "window/win32_window.h"
 #else
-#include "driver/fltk_window.h"
+#include "window/fltk_window.h"
 #endif
 
 using namespace veltas::driver;
+using namespace veltas::host;
+using namespace veltas::window;
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "driver/window_layout.h"
+#include "window/window_layout.h"
 
-namespace veltas::driver::window {
+namespace veltas::window::layout {
 
 namespace {
 
@@ -87,4 +87,4 @@ std::string FltkFilter() {
   return out;
 }
 
-}  // namespace veltas::driver::window
+}  // namespace veltas::window::layout

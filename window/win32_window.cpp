@@ -1,19 +1,19 @@
 #ifdef _WIN32
 
-#include "driver/win32_window.h"
+#include "window/win32_window.h"
 
 #include <commdlg.h>
 
 #include <cstddef>
 #include <cstring>
 
-#include "driver/window_layout.h"
+#include "window/window_layout.h"
 
-namespace veltas::driver {
+namespace veltas::window {
 
 namespace {
 
-namespace w = window;
+namespace w = layout;
 
 constexpr DWORD kClassStyle = 0x00040023;     // CS_VREDRAW | CS_HREDRAW | CS_OWNDC | 0x00040000
 constexpr DWORD kWindowExStyle = 0x00050100;  // WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW
@@ -52,7 +52,7 @@ HWND CreateControl(HWND parent, HINSTANCE instance, const char* cls, std::string
 
 }  // namespace
 
-TCreateResult TWin32Window::Create(std::string_view title) {
+driver::TCreateResult TWin32Window::Create(std::string_view title) {
   Current = this;
   std::string className = ClassName();
   WNDCLASSEXA cls{};
@@ -69,7 +69,7 @@ TCreateResult TWin32Window::Create(std::string_view title) {
   cls.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
   cls.lpszMenuName = "";
   cls.lpszClassName = className.c_str();
-  if ((RegisterClassExA(&cls) & 0xFFFF) == 0) return TCreateResult::NoAtom;
+  if ((RegisterClassExA(&cls) & 0xFFFF) == 0) return driver::TCreateResult::NoAtom;
 
   RECT work{};
   SystemParametersInfoA(kWorkAreaQuery, 0, &work, 0);
@@ -78,9 +78,9 @@ TCreateResult TWin32Window::Create(std::string_view title) {
   std::string caption(title);
   MainWindow = CreateWindowExA(kWindowExStyle, className.c_str(), caption.c_str(), kWindowStyle, at.X, at.Y,
                                w::kWindowWidth, w::kWindowHeight, nullptr, nullptr, Instance, nullptr);
-  if (!MainWindow) return TCreateResult::NoHandle;
+  if (!MainWindow) return driver::TCreateResult::NoHandle;
   WindowAlive = true;
-  return TCreateResult::Ok;
+  return driver::TCreateResult::Ok;
 }
 
 void TWin32Window::AddSearchButton() {
@@ -93,7 +93,7 @@ void TWin32Window::DisableSearchButton() {
   if (SearchButton) EnableWindow(SearchButton, FALSE);
 }
 
-void TWin32Window::SetText(const TStatusText& text) {
+void TWin32Window::SetText(const driver::TStatusText& text) {
   // The text control breaks lines at CR LF, the status text has a lone CR.
   if (MainWindow && IsWindow(MainWindow))
     SetDlgItemTextA(MainWindow, w::kIdText, w::WithLineEnds(text.Raw(), "\r\n").c_str());
@@ -179,6 +179,6 @@ LRESULT CALLBACK TWin32Window::WindowProc(HWND window, UINT message, WPARAM wPar
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-}  // namespace veltas::driver
+}  // namespace veltas::window
 
 #endif

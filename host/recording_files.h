@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/files.h"
+#include "host/files.h"
 
-namespace veltas::driver {
+namespace veltas::host {
 
 // Forwards to another file system and remembers each name that OpenRead
 // opened successfully, once, in the order first opened. The main source is
@@ -36,4 +36,4 @@ std::string EscapeForMake(const std::string& name);
 // does not fail when an include file is deleted. Lines end with LF.
 std::string MakeDependencyRule(const std::vector<std::string>& targets, const std::vector<std::string>& inputs);
 
-}  // namespace veltas::driver
+}  // namespace veltas::host

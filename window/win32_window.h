@@ -13,18 +13,18 @@
 
 #include "driver/status.h"
 
-namespace veltas::driver {
+namespace veltas::window {
 
-class TWin32Window : public TStatusWindow {
+class TWin32Window : public driver::TStatusWindow {
  public:
   explicit TWin32Window(HINSTANCE instance) : Instance(instance) {}
   TWin32Window(const TWin32Window&) = delete;
   TWin32Window& operator=(const TWin32Window&) = delete;
 
-  TCreateResult Create(std::string_view title) override;
+  driver::TCreateResult Create(std::string_view title) override;
   void AddSearchButton() override;
   void DisableSearchButton() override;
-  void SetText(const TStatusText& text) override;
+  void SetText(const driver::TStatusText& text) override;
   void PumpMessages() override;
   void WaitForEvent() override;
   bool Alive() const override { return WindowAlive; }
@@ -43,6 +43,6 @@ class TWin32Window : public TStatusWindow {
   std::string Chosen;
 };
 
-}  // namespace veltas::driver
+}  // namespace veltas::window
 
 #endif

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace veltas::passes {
+namespace veltas::state {
 
 // The one error slot. Empty means no error; the first failing statement ends
 // the pass. Always written through SetError, which keeps the 80-character cut.
@@ -56,4 +56,4 @@ extern bool IdWordsSeen;
 extern bool FusesSeen;
 extern bool Fuses2Seen;
 
-}  // namespace veltas::passes
+}  // namespace veltas::state

@@ -1,4 +1,4 @@
-#include "driver/fltk_window.h"
+#include "window/fltk_window.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -14,13 +14,13 @@
 #include <cstdio>
 
 #include "driver/encoding.h"
-#include "driver/window_layout.h"
+#include "window/window_layout.h"
 
-namespace veltas::driver {
+namespace veltas::window {
 
 namespace {
 
-namespace w = window;
+namespace w = layout;
 
 // The name buffer of the dialog holds 254 characters; a longer name is not
 // taken, as the dialog on Windows fails on it.
@@ -148,18 +148,18 @@ TFltkWindow::~TFltkWindow() {
   }
 }
 
-TCreateResult TFltkWindow::Create(std::string_view title) {
+driver::TCreateResult TFltkWindow::Create(std::string_view title) {
   // Open the display ourselves: the toolkit ends the process when it can't.
   if (!fl_display) {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return TCreateResult::NoHandle;
+    if (!display) return driver::TCreateResult::NoHandle;
     fl_open_display(display);
   }
   int workX, workY, workW, workH;
   Fl::screen_work_area(workX, workY, workW, workH, 0);
   w::TPoint at = w::CenteredPosition(workW, workH);
 
-  Impl->Title = AnsiToUtf8(title);
+  Impl->Title = driver::AnsiToUtf8(title);
   Fl_Group::current(nullptr);
   auto* win = new Fl_Double_Window(at.X, at.Y, w::kClientWidth, w::kClientHeight);
   Impl->Window = win;
@@ -178,7 +178,7 @@ TCreateResult TFltkWindow::Create(std::string_view title) {
   win->show();
   Impl->IsAlive = true;
   Fl::check();
-  return TCreateResult::Ok;
+  return driver::TCreateResult::Ok;
 }
 
 void TFltkWindow::AddSearchButton() {
@@ -197,7 +197,7 @@ void TFltkWindow::DisableSearchButton() {
   if (Impl->Search) Impl->Search->deactivate();
 }
 
-void TFltkWindow::SetText(const TStatusText& text) {
+void TFltkWindow::SetText(const driver::TStatusText& text) {
   if (Impl->Text) Impl->Text->Text(w::WithLineEnds(text.Utf8(), "\n"));
 }
 
@@ -233,4 +233,4 @@ TFltkWindow::TView TFltkWindow::View() const {
 
 std::string TFltkWindow::ShownText() const { return Impl->Text ? Impl->Text->Text() : std::string(); }
 
-}  // namespace veltas::driver
+}  // namespace veltas::window

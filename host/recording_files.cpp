@@ -1,8 +1,8 @@
-#include "driver/recording_files.h"
+#include "host/recording_files.h"
 
 #include <algorithm>
 
-namespace veltas::driver {
+namespace veltas::host {
 
 std::unique_ptr<TInputFile> TRecordingFiles::OpenRead(const std::string& name, std::string& reason) {
   std::unique_ptr<TInputFile> file = Inner.OpenRead(name, reason);
@@ -51,4 +51,4 @@ std::string MakeDependencyRule(const std::vector<std::string>& targets, const st
 }
 
 
-}  // namespace veltas::driver
+}  // namespace veltas::host

@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/console_window.h"
 #include "driver/encoding.h"
-#include "driver/files.h"
-#include "driver/host.h"
-#include "driver/recording_files.h"
 #include "driver/run.h"
-#include "passes/literal.h"
+#include "host/files.h"
+#include "host/host.h"
+#include "host/recording_files.h"
+#include "state/literal.h"
+#include "window/console_window.h"
 
 #ifndef VELTAS_VERSION
 #error "VELTAS_VERSION must be defined by the build"
@@ -26,6 +26,8 @@
 
 using namespace veltas;
 using namespace veltas::driver;
+using namespace veltas::host;
+using namespace veltas::window;
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "driver/console_window.h"
+#include "window/console_window.h"
 
 #include "driver/encoding.h"
 
-namespace veltas::driver {
+namespace veltas::window {
 
-void TConsoleWindow::SetText(const TStatusText& text) {
+void TConsoleWindow::SetText(const driver::TStatusText& text) {
   const auto& pieces = text.Pieces();
   for (; Printed < pieces.size(); ++Printed) {
     if (Quiet) continue;
-    const TStatusPiece& p = pieces[Printed];
-    std::string shown = p.Native ? p.Bytes : AnsiToUtf8(p.Bytes);
+    const driver::TStatusPiece& p = pieces[Printed];
+    std::string shown = p.Native ? p.Bytes : driver::AnsiToUtf8(p.Bytes);
     for (char& c : shown)
       if (c == '\r') c = '\n';
     if (shown.empty()) continue;
@@ -30,4 +30,4 @@ void TConsoleWindow::Finish() {
   std::fflush(Out);
 }
 
-}  // namespace veltas::driver
+}  // namespace veltas::window

@@ -1,6 +1,6 @@
-#include "passes/state.h"
+#include "state/state.h"
 
-namespace veltas::passes {
+namespace veltas::state {
 
 std::string ErrorText;
 
@@ -26,4 +26,4 @@ bool IdWordsSeen = false;
 bool FusesSeen = false;
 bool Fuses2Seen = false;
 
-}  // namespace veltas::passes
+}  // namespace veltas::state

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace veltas::driver {
+namespace veltas::host {
 
 enum class TIoAction { Open, Read, Create, Write, Close };
 
@@ -61,4 +61,4 @@ TFileSystem& DiskFiles();
 // unchanged.
 std::string DiskName(const std::string& name);
 
-}  // namespace veltas::driver
+}  // namespace veltas::host
