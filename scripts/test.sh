@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+bash scripts/check-layers.sh
 jobs="$(nproc)"
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DVELTAS_TESTS=ON
