@@ -1,117 +1,258 @@
-// veltas-cli end to end: status text on stdout, the editors' error line on
-// stderr, exit status and the files left behind.
+// veltas-cli end to end, each row in a scratch directory: what only the
+// program does. The console text, the exit status, the editors' error line,
+// the files left behind, the options, and hostile files.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
-#include "tests/support/assemble.h"
+#include <chrono>
+#include <filesystem>
+
 #include "tests/support/process.h"
+#include "tests/support/run.h"
 
 namespace veltas::testing {
 namespace {
 
-const std::string kBanner =
-    "Veltas V2.13 (32bit) Assembler für MicroChip PIC-Controller (12+14 Bit Core)\n";
+namespace fs = std::filesystem;
 
-std::string Translating(const std::string& source, const std::string& base) {
-  return "übersetze " + source + " nach " + base + ".HEX (HEX-Datei)  +  " + base + ".PRN (AssemblerListe)\n";
+std::string Head(const std::string& source, const std::string& base) {
+  return "Veltas V2.13 (32bit) Assembler für MicroChip PIC-Controller (12+14 Bit Core)\n"
+         "übersetze " + source + " nach " + base + ".HEX (HEX-Datei)  +  " + base + ".PRN (AssemblerListe)\n";
 }
 
-TProcessResult Cli(const TScratchDir& dir, const std::vector<std::string>& args) {
-  return RunProcess(VELTAS_CLI, args, dir.Path());
+std::string Done(const std::string& end, const char* fuses = "fehlen!", const char* id = "fehlen!") {
+  return "\nPass 1 ...done\nPass 2 ...done\nCode\tbis \t" + end + "h : Keine Fehler gefunden.\nFuses  @ 2007h : " +
+         fuses + "\nID 2000..2003h : " + id + "\n";
 }
 
-TEST(Cli, SuccessPrintsTheStatusAndWritesBothFiles) {
+const std::string kHint = "\"veltas-cli --help\" zeigt alle Optionen.\n";
+const std::string kStopped = "\nPass 1 ...done\nPass 2\n";  // a run-time error in pass 2
+
+std::string Repeat(const std::string& piece, int times) {
+  std::string text;
+  while (times-- > 0) text += piece;
+  return text;
+}
+
+struct TRow {
+  std::string What;
+  // Files to make: text, or "@dir", "@link:TARGET", "@socket", "@locked:TEXT"
+  // (unreadable), "@readonly" (a directory that can't be written to).
+  std::map<std::string, std::string> Files;
+  std::vector<std::string> Args;
+  int Exit;
+  std::string Err;
+  std::string Out = "*";  // "*": not checked; "~TEXT": contains TEXT
+  // "NAME" exists, "!NAME" does not, "@NAME" is still a symbolic link,
+  // "NAME=TEXT" holds exactly TEXT, "NAME~TEXT" contains TEXT.
+  std::vector<std::string> Left = {};
+};
+
+void Make(const TScratchDir& dir, const std::string& name, const std::string& spec, bool& locked) {
+  fs::path path = dir / name;
+  fs::create_directories(path.parent_path());
+  if (spec == "@dir") {
+    fs::create_directory(path);
+  } else if (spec.starts_with("@link:")) {
+    fs::create_symlink(spec.substr(6), path);
+  } else if (spec == "@socket") {
+    int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::close(s);
+  } else if (spec.starts_with("@locked:")) {
+    dir.Write(name, spec.substr(8));
+    fs::permissions(path, fs::perms::none);
+    locked = true;
+  } else if (spec == "@readonly") {
+    fs::create_directories(path);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_exec);
+    locked = true;
+  } else {
+    dir.Write(name, spec);
+  }
+}
+
+void Check(const TRow& row) {
+  SCOPED_TRACE(row.What);
   TScratchDir dir;
-  dir.Write("prog.pic", "  MOVLW 5\n");
-  TProcessResult r = Cli(dir, {"prog.pic"});
-  EXPECT_EQ(r.ExitStatus, 0);
-  EXPECT_EQ(r.Err, "");
-  EXPECT_EQ(r.Out, kBanner + Translating("prog.pic", "prog") +
-                       "\nPass 1 ...done\nPass 2 ...done\n"
-                       "Code\tbis \t0000h : Keine Fehler gefunden.\n"
-                       "Fuses  @ 2007h : fehlen!\n"
-                       "ID 2000..2003h : fehlen!\n");
-  EXPECT_EQ(dir.Read("prog.HEX"), ":020000000530C9\r\n:00000001FF\r\n");
-  EXPECT_TRUE(dir.Exists("prog.PRN"));
+  bool locked = false;
+  for (const auto& [name, spec] : row.Files)
+    if (spec != "@readonly") Make(dir, name, spec, locked);
+  for (const auto& [name, spec] : row.Files)
+    if (spec == "@readonly") Make(dir, name, spec, locked);
+  if (locked && ::geteuid() == 0) {
+    std::printf("skipped as root (permission bits stop nothing): %s\n", row.What.c_str());
+    return;
+  }
+  TProcessResult r = RunProcess(VELTAS_CLI, row.Args, dir.Path());
+  EXPECT_EQ(r.ExitStatus, row.Exit) << r.Out << r.Err;
+  EXPECT_EQ(r.Err, row.Err);
+  if (row.Out != "*") {
+    bool part = row.Out.starts_with("~");
+    EXPECT_TRUE(part ? r.Out.find(row.Out.substr(1)) != std::string::npos : r.Out == row.Out) << r.Out;
+  }
+  for (const std::string& left : row.Left) {
+    char kind = left[0] == '!' || left[0] == '@' ? left[0] : ' ';
+    std::string rest = left.substr(kind != ' ');
+    std::size_t op = rest.find_first_of("=~");
+    std::string name = rest.substr(0, op), text = op == std::string::npos ? "" : rest.substr(op + 1);
+    auto status = fs::symlink_status(dir / name);
+    bool ok = kind == '!'                  ? !fs::exists(status)
+              : kind == '@'                ? fs::is_symlink(status)
+              : op == std::string::npos    ? fs::exists(status)
+              : rest[op] == '='            ? dir.Read(name) == text
+                                           : dir.Read(name).find(text) != std::string::npos;
+    EXPECT_TRUE(ok) << left.substr(0, 200);
+  }
+  if (locked) {  // give back what the row took away, so that the tree can go
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
+      if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+  }
 }
 
-TEST(Cli, NoArgumentIsAUsageError) {
-  TScratchDir dir;
-  TProcessResult r = Cli(dir, {});
-  EXPECT_EQ(r.ExitStatus, 2);
-  EXPECT_EQ(r.Out, "Benutzung:  VELTAS [-L] Quelldatei     ( -L = Adreßliste ausgeben)\n");
+TEST(Cli, RunsAndOptions) {
+  const std::string nested = "main.HEX main.PRN: main.pic defs.inc ports.inc\ndefs.inc:\nports.inc:\n";
+  const std::map<std::string, std::string> nestedFiles = {{"main.pic", "  INCLUDE defs.inc\n  NOP\n  INCLUDE ports.inc\n"},
+                                                          {"defs.inc", "  NOP\n  INCLUDE ports.inc\n"},
+                                                          {"ports.inc", "  NOP\n"}};
+  const TRow rows[] = {
+      {"success", {{"prog.pic", "  MOVLW 5\n"}}, {"prog.pic"}, 0, "", Head("prog.pic", "prog") + Done("0000"),
+       {"prog.HEX=:020000000530C9\r\n:00000001FF\r\n", "prog.PRN"}},
+      {"no argument", {}, {}, 2, "", "Benutzung:  VELTAS [-L] Quelldatei     ( -L = Adreßliste ausgeben)\n"},
+      {"missing source", {}, {"nothere"}, 1, "", Head("nothere.PIC", "nothere") + "Datei nothere.PIC nicht gefunden\n",
+       {"!nothere.HEX", "!nothere.PRN"}},
+      {"missing source, quiet", {}, {"--quiet", "nothere"}, 1, "veltas-cli: Datei nothere.PIC nicht gefunden\n", ""},
+      {"pass 1 error", {{"prog.pic", "  NOP\n  FOO\n"}}, {"prog.pic"}, 1, "prog.pic:2:6: error: illegale Operation\n",
+       Head("prog.pic", "prog") + "\nPass 1\n  FOO?\n\nFehler: illegale Operation in\n\"prog.pic\"  Zeile 2 bei Pos 6\n",
+       {"!prog.HEX", "!prog.PRN"}},
+      {"error in an include file, quiet", {{"prog.pic", "  NOP\n  INCLUDE defs.inc\n"}, {"defs.inc", "\n  FOO\n"}},
+       {"--quiet", "prog.pic"}, 1, "defs.inc:2:6: error: illegale Operation\n", ""},
+      {"pass 2 error: the HEX file goes, the listing stays", {{"prog.pic", Cp1252("  MOVLW 300 ; Größe\n")}},
+       {"prog.pic"}, 1, "prog.pic:1:13: error: Wert außerhalb des zulässigen Bereiches\n",
+       Head("prog.pic", "prog") + "\nPass 1 ...done\nPass 2\n .. übersetzt mit Fehlern.\n  MOVLW 300 ?; Größe\n\n"
+                                  "Fehler: Wert außerhalb des zulässigen Bereiches in\n\"prog.pic\"  Zeile 1 bei Pos 13\n",
+       {"!prog.HEX", "prog.PRN~*** Fehler:          Wert au\xDF" "erhalb"}},
+      {"file names as the system gives them", {{"übung.pic", "  NOP\n"}}, {"übung.pic"}, 0, "",
+       "~" + Head("übung.pic", "übung"), {"übung.HEX"}},
+      {"names from case-insensitive systems", {{"prog.pic", "  INCLUDE DEFS.INC\n  INCLUDE sub\\More.inc\n"},
+       {"defs.inc", "  NOP\n"}, {"sub/more.inc", "  NOP\n"}}, {"PROG.PIC"}, 0, "", "*", {"PROG.HEX"}},
+      {"-L before the name", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "-L", "prog.pic"}, 0, "", "",
+       {"prog.PRN~Symbol-Liste:\r\nX = CSEG 0000H\r\n"}},
+      {"-L after the name empties it", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "prog.pic", "-L"}, 1,
+       "veltas-cli: Datei .PIC nicht gefunden\n", ""},
+      {"-- ends the options", {{"--odd.pic", "  NOP\n"}}, {"--", "--odd.pic"}, 0, "", "*", {"--odd.HEX"}},
+      {"--help", {}, {"--help", "prog.pic"}, 0, "", "~  --deps DATEI  nach Erfolg make-Regel"},
+      {"--version", {}, {"--quiet", "--version"}, 0, "", "veltas-cli (Veltas) 2.13.0\n"},
+      {"unknown option", {}, {"--Lib", "prog.pic"}, 2, "veltas-cli: unbekannte Option \"--Lib\"\n" + kHint, ""},
+      {"--deps without a name", {}, {"prog.pic", "--deps"}, 2,
+       "veltas-cli: Option \"--deps\" braucht einen Dateinamen\n" + kHint, ""},
+      {"no source", {}, {"--deps", "x.d"}, 2, "veltas-cli: keine Quelldatei angegeben\n" + kHint, ""},
+      {"--deps: every file once, in the order first read", nestedFiles, {"--deps", "main.d", "main.pic"}, 0, "", "*",
+       {"main.d=" + nested}},
+      {"--deps escapes for make", {{"my prog.pic", "  INCLUDE x#1.inc\n  INCLUDE d$.inc\n"}, {"x#1.inc", ""},
+       {"d$.inc", ""}}, {"--deps", "p.d", "my prog.pic"}, 0, "", "*",
+       {"p.d=my\\ prog.HEX my\\ prog.PRN: my\\ prog.pic x\\#1.inc d$$.inc\nx\\#1.inc:\nd$$.inc:\n"}},
+      {"--deps names the files as the disk found them", {{"src/prog.pic", "  INCLUDE DEFS.INC\n  INCLUDE inc\\PORTS.INC\n"},
+       {"src/defs.inc", ""}, {"inc/ports.inc", ""}}, {"--deps", "p.d", "src/prog"}, 0, "", "*",
+       {"p.d=src/prog.HEX src/prog.PRN: src/prog.pic src/defs.inc inc/ports.inc\nsrc/defs.inc:\ninc/ports.inc:\n"}},
+      {"no --deps after a failure", {{"prog.pic", "  NOP\n  MOVLW 300\n"}, {"prog.d", "old\n"}},
+       {"--quiet", "--deps", "prog.d", "prog.pic"}, 1, "prog.pic:2:12: error: Wert außerhalb des zulässigen Bereiches\n",
+       "", {"prog.d=old\n"}},
+      {"--deps that cannot be written", {{"prog.pic", "  NOP\n"}}, {"--quiet", "--deps", "no/p.d", "prog.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"no/p.d\" nicht anlegen (No such file or directory)\n", ""},
+  };
+  for (const TRow& row : rows) Check(row);
 }
 
-TEST(Cli, MissingSourceCreatesNothing) {
+TEST(Cli, HostileFiles) {
+  const std::string big(10 * 1024 * 1024, 'a');
+  const std::string listed = "\r\nRUZ-8 Assembler V2.13 (32bit)\r\n" + std::string(31, ' ') + "      1  ;" +
+                             big.substr(0, 85) + "\r\nCODE 0000    00 0000 0000 0000       2    NOP\r\n";
+  static const char nulBytes[] = "\0\0  NOP\0\0\n  DATA \"A\0B\"\0; c\n";
+  const std::string nul(nulBytes, sizeof nulBytes - 1);
+  const std::string data = "  DATA " + Repeat("1,", 127) + "1\n";
+  const TRow rows[] = {
+      {"a 10 MB comment is cut in the listing", {{"m.pic", ";" + big + "\n  NOP\n"}}, {"m.pic"}, 0, "",
+       Head("m.pic", "m") + Done("0000"), {"m.PRN~" + listed}},
+      {"a 10 MB label is cut to 64 characters", {{"m.pic", big + ":\tNOP\n"}}, {"-L", "m.pic"}, 0, "", "*",
+       {"m.PRN~Symbol-Liste:\r\n" + big.substr(0, 64) + " = CSEG 0000H\r\n"}},
+      {"a 10 MB operation", {{"m.pic", "  " + big + "\n"}}, {"m.pic"}, 1,
+       "m.pic:1:10485763: error: illegale Operation\n", "*", {"!m.HEX", "!m.PRN"}},
+      {"NUL bytes: blanks around statements, characters in strings", {{"m.pic", nul}}, {"m.pic"}, 0, "", "*",
+       {"m.HEX=:08000000000041000000420075\r\n:00000001FF\r\n"}},
+      {"a UTF-8 byte-order mark", {{"m.pic", "\xEF\xBB\xBF  NOP\n"}}, {"m.pic"}, 1,
+       "m.pic:1:2: error: illegale Operation\n"},
+      {"200000 lines wrap the code counter", {{"m.pic", Repeat("  NOP\n", 200000)}}, {"m.pic"}, 0, "",
+       Head("m.pic", "m") + Done("1FFF", "gesetzt", "gesetzt"), {"m.HEX~:020000040001F9\r\n"}},
+      {"100000 parentheses", {{"m.pic", "  MOVLW " + Repeat("(", 100000) + "\n"}}, {"m.pic"}, 1,
+       "m.pic:1:74: error: Ausdruck ist zu tief verschachtelt\n"},
+      {"a file that includes itself", {{"self.pic", "  INCLUDE self.pic\n"}}, {"self.pic"}, 1,
+       "self.pic:1:19: error: zu viele verschachtelte Include-Dateien\n", "*", {"!self.HEX"}},
+      {"two files that include each other", {{"m.pic", "  NOP\n  INCLUDE a.inc\n"}, {"a.inc", "; a\n  INCLUDE b.inc\n"},
+       {"b.inc", "  INCLUDE a.inc\n"}}, {"m.pic"}, 1, "a.inc:2:16: error: zu viele verschachtelte Include-Dateien\n"},
+      {"an include that is a directory", {{"m.pic", "  INCLUDE sub\n"}, {"sub", "@dir"}}, {"m.pic"}, 1,
+       "m.pic:1:14: error: ! kann Datei \"sub\" nicht finden\n"},
+      {"an include that is a dangling link", {{"m.pic", "  INCLUDE g.inc  ; x\n"}, {"g.inc", "@link:none"}}, {"m.pic"},
+       1, "m.pic:1:18: error: ! kann Datei \"g.inc\" nicht finden\n"},
+      {"an unreadable include", {{"m.pic", "  INCLUDE x.inc\n"}, {"x.inc", "@locked:  NOP\n"}}, {"m.pic"}, 1,
+       "m.pic:1:16: error: ! kann Datei \"x.inc\" nicht finden\n"},
+      {"a source that is a directory", {{"p.pic", "@dir"}}, {"p.pic"}, 1, "",
+       Head("p.pic", "p") + "Datei p.pic nicht gefunden\n", {"!p.HEX", "!p.PRN"}},
+      {"a source that can't be opened", {{"s.pic", "@socket"}}, {"s.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"s.pic\" nicht öffnen (No such device or address)\n",
+       Head("s.pic", "s") + "\nPass 1\n", {"!s.HEX", "!s.PRN"}},
+      {"an unreadable source", {{"x.pic", "@locked:  NOP\n"}}, {"x.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"x.pic\" nicht öffnen (Permission denied)\n"},
+      {"a HEX name taken by a directory", {{"x.pic", "  NOP\n"}, {"x.HEX", "@dir"}}, {"x.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"x.HEX\" nicht anlegen (Is a directory)\n", Head("x.pic", "x") + kStopped,
+       {"!x.PRN"}},
+      {"a listing name taken by a directory", {{"x.pic", "  NOP\n"}, {"x.PRN", "@dir"}}, {"x.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"x.PRN\" nicht anlegen (Is a directory)\n", "*", {"!x.HEX"}},
+      {"an output directory without write permission", {{"ro", "@readonly"}, {"ro/x.pic", "  NOP\n"}}, {"ro/x.pic"},
+       2, "Laufzeitfehler: kann Datei \"ro/x.HEX\" nicht anlegen (Permission denied)\n"},
+      {"a full disk under the HEX file", {{"x.pic", "  NOP\n"}, {"x.HEX", "@link:/dev/full"}}, {"x.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"x.HEX\" nicht schreiben (No space left on device)\n", Head("x.pic", "x") + kStopped,
+       {"@x.HEX"}},
+      {"a full disk under the listing", {{"x.pic", "  NOP\n"}, {"x.PRN", "@link:/dev/full"}}, {"x.pic"}, 2,
+       "Laufzeitfehler: kann Datei \"x.PRN\" nicht schreiben (No space left on device)\n", Head("x.pic", "x") + kStopped,
+       {"!x.HEX", "@x.PRN"}},
+      {"a full disk in the middle of pass 2", {{"x.pic", Repeat(data, 500)}, {"x.HEX", "@link:/dev/full"}}, {"x.pic"},
+       2, "Laufzeitfehler: kann Datei \"x.HEX\" nicht schreiben (No space left on device)\n",
+       Head("x.pic", "x") + kStopped, {"@x.HEX"}},
+  };
+  for (const TRow& row : rows) Check(row);
+  // The program itself as a source: its first byte is an operation of its own.
   TScratchDir dir;
-  TProcessResult r = Cli(dir, {"nope"});
-  EXPECT_EQ(r.ExitStatus, 1);
-  EXPECT_EQ(r.Out, kBanner + Translating("nope.PIC", "nope") + "Datei nope.PIC nicht gefunden\n");
-  EXPECT_FALSE(dir.Exists("nope.HEX"));
-  EXPECT_FALSE(dir.Exists("nope.PRN"));
+  fs::copy_file(VELTAS_CLI, dir / "prog.pic");
+  EXPECT_EQ(RunProcess(VELTAS_CLI, {"prog.pic"}, dir.Path()).Err, "prog.pic:1:2: error: illegale Operation\n");
 }
 
-TEST(Cli, Pass1ErrorReportsWhereAndWritesNoFile) {
+// The README's make example: it assembles, rebuilds when a nested include
+// changes, and stops with the assembler's line on an error.
+TEST(Cli, MakeRebuildsFromTheDependencyFile) {
   TScratchDir dir;
-  dir.Write("prog.pic", "  NOP\n  FOO 1\n");
-  TProcessResult r = Cli(dir, {"prog.pic"});
-  EXPECT_EQ(r.ExitStatus, 1);
-  EXPECT_EQ(r.Out, kBanner + Translating("prog.pic", "prog") +
-                       "\nPass 1\n  FOO? 1\n\nFehler: illegale Operation in\n\"prog.pic\"  Zeile 2 bei Pos 6\n");
-  EXPECT_EQ(r.Err, "prog.pic:2:6: error: illegale Operation\n");
-  EXPECT_FALSE(dir.Exists("prog.HEX"));
-  EXPECT_FALSE(dir.Exists("prog.PRN"));
-}
-
-TEST(Cli, Pass2ErrorRemovesTheIncompleteHexFileButKeepsTheListing) {
-  TScratchDir dir;
-  dir.Write("prog.pic", "  NOP\n  MOVLW 300\n");
-  TProcessResult r = Cli(dir, {"prog.pic"});
-  EXPECT_EQ(r.ExitStatus, 1);
-  EXPECT_EQ(r.Err, "prog.pic:2:12: error: Wert außerhalb des zulässigen Bereiches\n");
-  EXPECT_FALSE(dir.Exists("prog.HEX"));
-  std::string prn = dir.Read("prog.PRN");
-  std::string errorLine = Cp1252("*** Fehler:          Wert außerhalb des zulässigen Bereiches\r\n");
-  ASSERT_GE(prn.size(), errorLine.size());
-  EXPECT_EQ(prn.substr(prn.size() - errorLine.size()), errorLine);
-}
-
-TEST(Cli, MessagesWithSourceTextAreShownInUtf8) {
-  TScratchDir dir;
-  dir.Write("prog.pic", Cp1252("  MOVLW Zähler\n"));
-  TProcessResult r = Cli(dir, {"prog.pic"});
-  EXPECT_EQ(r.ExitStatus, 1);
-  EXPECT_EQ(r.Err, "prog.pic:1:15: error: Bezeichner \"Zähler\" ist nicht bekannt\n");
-  EXPECT_NE(r.Out.find("  MOVLW Zähler?\n"), std::string::npos) << r.Out;
-}
-
-TEST(Cli, FileNamesAreShownAsTheSystemGivesThem) {
-  TScratchDir dir;
-  dir.Write("übung.pic", "  NOP\n");
-  TProcessResult r = Cli(dir, {"übung.pic"});
-  EXPECT_EQ(r.ExitStatus, 0);
-  EXPECT_NE(r.Out.find(Translating("übung.pic", "übung")), std::string::npos) << r.Out;
-  EXPECT_TRUE(dir.Exists("übung.HEX"));
-}
-
-TEST(Cli, SourcesFromCaseInsensitiveSystemsFindTheirFiles) {
-  TScratchDir dir;
-  dir.Write("prog.pic", "  INCLUDE DEFS.INC\n  INCLUDE sub\\More.inc\n");
-  dir.Write("defs.inc", "  NOP\n");
-  dir.Write("sub/more.inc", "  NOP\n");
-  TProcessResult r = Cli(dir, {"PROG.PIC"});
-  EXPECT_EQ(r.ExitStatus, 0) << r.Out << r.Err;
-  EXPECT_TRUE(dir.Exists("PROG.HEX"));
-}
-
-TEST(Cli, SwitchMustComeBeforeTheName) {
-  TScratchDir dir;
-  dir.Write("prog.pic", "X: NOP\n");
-  TProcessResult r = Cli(dir, {"-L", "prog.pic"});
-  EXPECT_EQ(r.ExitStatus, 0);
-  EXPECT_NE(dir.Read("prog.PRN").find("Symbol-Liste:\r\nX = CSEG 0000H\r\n"), std::string::npos);
-  r = Cli(dir, {"prog.pic", "-L"});
-  EXPECT_EQ(r.ExitStatus, 1);
-  EXPECT_NE(r.Out.find("Datei .PIC nicht gefunden\n"), std::string::npos) << r.Out;
+  dir.Write("main.pic", "  INCLUDE defs.inc\n");
+  dir.Write("defs.inc", "  INCLUDE ports.inc\n");
+  dir.Write("ports.inc", "  NOP\n");
+  dir.Write("Makefile", "main.HEX: main.pic\n\t" + std::string(VELTAS_CLI) + " --quiet --deps main.d main.pic\n"
+                        "-include main.d\n");
+  auto make = [&] { return RunProcess("env", {"-u", "MAKEFLAGS", "-u", "MAKELEVEL", "make", "-s"}, dir.Path()); };
+  auto age = [&](const char* name, int hours) {
+    fs::last_write_time(dir / name, fs::file_time_type::clock::now() - std::chrono::hours(hours));
+  };
+  EXPECT_EQ(make().ExitStatus, 0);
+  EXPECT_EQ(dir.Read("main.HEX"), ":020000000000FE\r\n:00000001FF\r\n");
+  for (const char* name : {"main.pic", "defs.inc", "ports.inc", "Makefile"}) age(name, 2);
+  for (const char* name : {"main.HEX", "main.PRN", "main.d"}) age(name, 1);
+  dir.Write("ports.inc", "  NOP\n  FOO\n");
+  TProcessResult failed = make();
+  EXPECT_NE(failed.ExitStatus, 0);
+  EXPECT_NE(failed.Err.find("ports.inc:2:6: error: illegale Operation\n"), std::string::npos) << failed.Err;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // A scripted status window: records what the run sequence does with it and
-// plays back a user (a file chosen in the dialog, the window closed).
+// plays a user (a file chosen in the dialog, the window closed).
 #pragma once
 
 #include <string>
@@ -12,22 +12,15 @@ namespace veltas::testing {
 class TFakeWindow : public driver::TStatusWindow {
  public:
   driver::TCreateResult CreateResult = driver::TCreateResult::Ok;
-  // The dialog's choice, delivered after this many pumps; empty: never.
-  std::string DialogChoice;
-  int PumpsBeforeChoice = 0;
-  // The user closes the window after this many pumps (-1: at once when the
-  // run waits for it).
-  int PumpsBeforeClose = -1;
+  std::string DialogChoice;   // delivered at the first look; empty: never
+  int PumpsBeforeClose = -1;  // -1: the user closes it when the run waits
 
-  // What happened.
   std::string Title;
-  std::string Text;  // raw bytes of the last SetText
   std::vector<std::string> Events;
-  int Pumps = 0;
   bool SearchButton = false, SearchButtonEnabled = false;
 
   driver::TCreateResult Create(std::string_view title) override {
-    Title = std::string(title);
+    Title = title;
     Events.push_back("create");
     return CreateResult;
   }
@@ -39,21 +32,15 @@ class TFakeWindow : public driver::TStatusWindow {
     SearchButtonEnabled = false;
     Events.push_back("disable-search");
   }
-  void SetText(const driver::TStatusText& text) override { Text = text.Raw(); }
-  void PumpMessages() override {
-    ++Pumps;
-    if (PumpsBeforeClose >= 0 && Pumps >= PumpsBeforeClose) Closed = true;
-  }
+  void SetText(const driver::TStatusText&) override {}
+  void PumpMessages() override { Closed |= PumpsBeforeClose >= 0 && ++Pumps >= PumpsBeforeClose; }
   void WaitForEvent() override {
     Events.push_back("wait");
-    // Without a scripted close, the user closes the window as soon as
-    // nothing else is left to do.
-    if (PumpsBeforeClose < 0 && (DialogChoice.empty() || Delivered)) Closed = true;
+    Closed |= PumpsBeforeClose < 0 && (DialogChoice.empty() || Delivered);
   }
   bool Alive() const override { return !Closed; }
   std::string ChosenSourceName() override {
-    if (DialogChoice.empty() || Pumps < PumpsBeforeChoice) return {};
-    Delivered = true;
+    Delivered = !DialogChoice.empty();
     return DialogChoice;
   }
   void MessageBox(std::string_view text, std::string_view caption) override {
@@ -61,8 +48,8 @@ class TFakeWindow : public driver::TStatusWindow {
   }
 
  private:
-  bool Closed = false;
-  bool Delivered = false;
+  int Pumps = 0;
+  bool Closed = false, Delivered = false;
 };
 
 }  // namespace veltas::testing

@@ -10,9 +10,8 @@ namespace {
 class TMemoryInput : public host::TInputFile {
  public:
   explicit TMemoryInput(std::string text) : Text(std::move(text)) {}
+  // Small, uneven pieces, so that line reading meets every buffer boundary.
   std::size_t Read(char* buffer, std::size_t n) override {
-    // Hand out small, uneven pieces so that line reading across buffer
-    // boundaries is exercised.
     std::size_t take = std::min({n, Text.size() - Pos, Chunk});
     std::memcpy(buffer, Text.data() + Pos, take);
     Pos += take;
@@ -22,8 +21,7 @@ class TMemoryInput : public host::TInputFile {
 
  private:
   std::string Text;
-  std::size_t Pos = 0;
-  std::size_t Chunk = 5;
+  std::size_t Pos = 0, Chunk = 5;
 };
 
 class TMemoryOutput : public host::TOutputFile {
@@ -45,16 +43,11 @@ class TMemoryOutput : public host::TOutputFile {
 
 }  // namespace
 
-bool TMemoryFiles::IsFile(const std::string& name) { return Inputs.count(name) != 0; }
-
 std::unique_ptr<host::TInputFile> TMemoryFiles::OpenRead(const std::string& name, std::string& reason) {
-  Opened.push_back(name);
   auto it = Inputs.find(name);
-  if (it == Inputs.end()) {
-    reason = Directories.count(name) ? "Is a directory" : "No such file or directory";
-    return nullptr;
-  }
-  return std::make_unique<TMemoryInput>(it->second);
+  if (it != Inputs.end()) return std::make_unique<TMemoryInput>(it->second);
+  reason = "No such file or directory";
+  return nullptr;
 }
 
 std::unique_ptr<host::TOutputFile> TMemoryFiles::Create(const std::string& name) {
@@ -62,7 +55,5 @@ std::unique_ptr<host::TOutputFile> TMemoryFiles::Create(const std::string& name)
   Outputs[name].clear();
   return std::make_unique<TMemoryOutput>(*this, name);
 }
-
-void TMemoryFiles::Remove(const std::string& name) { Outputs.erase(name); }
 
 }  // namespace veltas::testing

@@ -29,7 +29,8 @@ struct TProcessResult {
   std::string Out, Err;
 };
 
-// Runs program with args in directory cwd, standard input empty.
+// Runs program (looked up in PATH unless it names a directory) with args in
+// directory cwd, standard input empty.
 TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd);
 
 }  // namespace veltas::testing

@@ -24,7 +24,7 @@
 #include <string>
 
 #include "driver/run.h"
-#include "tests/support/assemble.h"
+#include "tests/support/run.h"
 #include "tests/support/memory_files.h"
 #include "window/window_layout.h"
 
