@@ -181,6 +181,9 @@ std::int32_t Round(double value) {
 
 TValue ReadNumber() {
   TValue result;
+  // A literal that the scanner had to cut, or whose rewritten form would not
+  // fit a token, would be read as another number.
+  bool tooLong = source::TokenCut;
   if (Token.size() == 1 && (Token[0] == 'B' || Token[0] == 'b') && source::PeekChar() == '\'') {
     source::SkipPast('\'');
     source::ReadToken();
@@ -189,12 +192,18 @@ TValue ReadNumber() {
       return result;
     }
     source::SkipPast('\'');
+    tooLong = source::TokenCut || Token.size() >= source::MaxTokenLength;
     Token += 'B';
   }
   std::string text = Token;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'X' || text[1] == 'x')) {
+    tooLong = tooLong || text.size() >= source::MaxTokenLength;
     text[1] = '0';
     text += 'H';
+  }
+  if (tooLong) {
+    SetError(msg::ExpressionError);
+    return result;
   }
   char last = text.empty() ? '\0' : text.back();
   if (last >= 'a' && last <= 'z') last = static_cast<char>(last - 'a' + 'A');
@@ -353,9 +362,10 @@ TValue Term() {
   return left;
 }
 
-TValue SimpleExpression() {
-  TValue left = Term();
-  if (Failed()) return TValue{};
+namespace {
+
+// The "+" "-" OR XOR chain of a simple expression after its left value.
+TValue SimpleChain(TValue left) {
   for (TOp op = SimpleOperator(); op != TOp::None; op = SimpleOperator()) {
     if (left.IsFloat() && (op == TOp::Or || op == TOp::Xor)) {
       SetError(msg::FloatNotAllowed);
@@ -368,6 +378,29 @@ TValue SimpleExpression() {
   return left;
 }
 
+// The end of an operand: the lookahead is unread, and only ",", ";", the
+// line's end or the terminator may follow.
+TValue EndOfOperand(TValue result, char terminator) {
+  if (Failed()) return result;
+  source::LinePos = source::TokenStart;
+  char next = source::PeekChar();
+  if (next != ';' && next != ',' && next != '\0' && next != terminator) SetError(msg::EndOfExpressionExpected);
+  return result;
+}
+
+std::int32_t Rounded(const TValue& v) {
+  if (Failed()) return 0;
+  return v.IsFloat() ? Round(v.Real) : v.Int;
+}
+
+}  // namespace
+
+TValue SimpleExpression() {
+  TValue left = Term();
+  if (Failed()) return TValue{};
+  return SimpleChain(left);
+}
+
 TValue Expression(char terminator) {
   Nesting = 0;
   source::ReadToken();
@@ -375,19 +408,15 @@ TValue Expression(char terminator) {
     SetError(msg::OperandExpected);
     return TValue::OfInt(-1);
   }
-  TValue result = SimpleExpression();
-  if (Failed()) return result;
-  source::LinePos = source::TokenStart;  // unread the lookahead
-  char next = source::PeekChar();
-  if (next != ';' && next != ',' && next != '\0' && next != terminator)
-    SetError(msg::EndOfExpressionExpected);
-  return result;
+  return EndOfOperand(SimpleExpression(), terminator);
 }
 
-std::int32_t EvalInt(char terminator) {
-  TValue v = Expression(terminator);
-  if (Failed()) return 0;
-  return v.IsFloat() ? Round(v.Real) : v.Int;
+std::int32_t EvalIntAfter(std::int32_t left, char terminator) {
+  Nesting = 0;
+  source::ReadToken();
+  return Rounded(EndOfOperand(SimpleChain(TValue::OfInt(left)), terminator));
 }
+
+std::int32_t EvalInt(char terminator) { return Rounded(Expression(terminator)); }
 
 }  // namespace veltas::expr

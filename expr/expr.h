@@ -32,6 +32,9 @@ std::int32_t Round(double value);
 TValue Expression(char terminator);
 // Expression, with a floating result rounded.
 std::int32_t EvalInt(char terminator);
+// EvalInt of an operand whose left value stands in front of the scan
+// position (the "$" of "GOTO $+1"), which must be at a "+" "-" OR XOR chain.
+std::int32_t EvalIntAfter(std::int32_t left, char terminator);
 
 TValue SimpleExpression();
 TValue Term();

@@ -49,16 +49,19 @@ bool ReadBitName(std::int32_t& reg, std::int32_t& bit) {
   return false;
 }
 
-// Emits a bit test that skips when the bit is set (BTFSS) or clear (BTFSC).
-// The 12- and 14-bit cores turn their BTFSC base into BTFSS with the sense
-// bit; the 16-bit core has separate opcodes for the two senses.
-void EmitSkip(std::int32_t reg, std::int32_t bit, bool skipOnSet) {
+// Sets the sense of a bit test: skip when the bit is set (BTFSS) or clear
+// (BTFSC). The 12- and 14-bit cores turn their BTFSC base into BTFSS with
+// the sense bit; the 16-bit core has separate opcodes for the two senses.
+void SetSkipSense(bool skipOnSet) {
   if (IsCore16()) {
     CodeWord() = skipOnSet ? 0xA000 : 0xB000;
-  } else if (skipOnSet) {
-    CodeWord() |= CoreKind == Core12 ? 0x100 : 0x400;
+    return;
   }
-  CodeWord() |= BitOperand(reg, bit);
+  std::uint16_t sense = CoreKind == Core12 ? 0x100 : 0x400;
+  if (skipOnSet)
+    CodeWord() |= sense;
+  else
+    CodeWord() &= static_cast<std::uint16_t>(~sense);
 }
 
 struct TCondition {
@@ -104,10 +107,11 @@ void BitForm() {
     return;
   }
   source::LinePos = start;
+  // A register that fails does not stop the form: the bit number is still
+  // read, and the last message stands.
   reg = expr::EvalInt('\0');
-  if (Failed()) return;
   if (source::PeekChar() != ',') {
-    SetError(msg::BitSyntax);
+    if (!Failed()) SetError(msg::BitSyntax);
     return;
   }
   source::SkipPast(',');
@@ -129,13 +133,15 @@ void SkipForm() {
   source::UpperCaseStr(word);
   for (const TCondition& c : kConditions) {
     if (word == c.Name) {
-      EmitSkip(StatusRegister(), c.Bit, c.SkipOnSet);
+      SetSkipSense(c.SkipOnSet);
+      CodeWord() |= BitOperand(StatusRegister(), c.Bit);
       return;
     }
   }
-  bool skipOnSet = true;
+  // The word shows the sense from here on, also on a line that fails.
+  SetSkipSense(true);
   if (word == "NOT") {
-    skipOnSet = false;
+    SetSkipSense(false);
     start = source::LinePos;
   } else {
     source::LinePos = start;
@@ -146,7 +152,7 @@ void SkipForm() {
       SetError(msg::BitImpossible);
       return;
     }
-    EmitSkip(reg, bit, skipOnSet);
+    CodeWord() |= BitOperand(reg, bit);
     return;
   }
   source::LinePos = start;
@@ -165,7 +171,7 @@ void SkipForm() {
     SetError(msg::BitImpossible);
     return;
   }
-  EmitSkip(reg, bit, skipOnSet);
+  CodeWord() |= BitOperand(reg, bit);
 }
 
 void WithoutEncoder() {
@@ -230,13 +236,20 @@ void GotoForm() {
   StartInstruction();
   if (Failed()) return;
   source::SkipBlanks();
-  std::int32_t target;
-  if (source::CharAt(source::LinePos) == '$') {
-    target = state::CodeCounter;  // the rest of the line is not examined
-  } else {
+  std::int32_t target = state::CodeCounter;
+  if (source::CharAt(source::LinePos) != '$') {
     target = expr::EvalInt('\0');
-    if (Failed()) return;
+  } else {
+    // "$+1" and "$-2" go on as an expression from the GOTO's address; after
+    // anything else the rest of the line is not examined.
+    int dollar = source::LinePos++;
+    char next = source::PeekChar();
+    if (next == '+' || next == '-')
+      target = expr::EvalIntAfter(target, '\0');
+    else
+      source::LinePos = dollar;
   }
+  if (Failed()) return;
   switch (CoreKind) {
     case Core12:
       if (target < 0 || target > 0x7FF) {

@@ -90,8 +90,13 @@ bool ReadDataString(char quote, TTake take) {
   }
 }
 
+// A count beyond 0..65535 would move the counter back or wrap it.
 void SetReservedLength(std::int32_t count) {
-  auto cells = static_cast<std::uint16_t>(static_cast<std::uint32_t>(count) & 0xFFFFu);
+  if (count < 0 || count > 0xFFFF) {
+    SetError(msg::ValueOutOfRange);
+    return;
+  }
+  auto cells = static_cast<std::uint16_t>(count);
   if (state::CurrentSegment == state::SegCode) {
     state::CodeLength = cells;
     state::CodeIsGap = true;

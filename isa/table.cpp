@@ -145,7 +145,11 @@ bool CheckCore() {
 
 void CountInstruction() {
   state::CodeLength = CurrentRow().Size;
-  if (CheckCore()) source::SkipBlanks();
+  if (!CheckCore()) return;
+  source::SkipBlanks();
+  // An instruction in the RAM segment would lie in program memory at the
+  // CODE counter while its label named a RAM cell.
+  if (CurrentRow().Size != 0 && state::CurrentSegment != state::SegCode) state::SetError(msg::CodeSegmentOnly);
 }
 
 void CountTwoWordInstruction() {

@@ -1,6 +1,8 @@
 #include "passes/passes.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "isa/table.h"
 #include "output/hex.h"
@@ -109,6 +111,28 @@ void AdvanceLine() {
   RamCounter = static_cast<std::uint16_t>(RamCounter + RamLength);
 }
 
+// The program words written in pass 2, one flag per word address. A word
+// written twice leaves the device with whichever its programmer takes last.
+// The last word of a statement at FFFFh can lie as far as 127 words beyond.
+std::vector<bool> WordWritten;
+
+// Fails when one of the line's words lands where an earlier line put one.
+bool ClaimWords() {
+  if (CodeLength == 0 || CodeIsGap) return true;
+  std::uint32_t first = CodeCounter, end = first + CodeLength;
+  for (std::uint32_t a = first; a < end; ++a) {
+    if (WordWritten[a]) {
+      std::string text(msg::WordTakenPrefix.view());
+      text += output::HexWord(a);
+      text += msg::WordTakenSuffix.view();
+      SetError(text);
+      return false;
+    }
+  }
+  for (std::uint32_t a = first; a < end; ++a) WordWritten[a] = true;
+  return true;
+}
+
 // Notes where the line's code ends: below the configuration area it extends
 // the program, inside it it sets the ID or configuration words.
 void TrackConfiguration() {
@@ -151,9 +175,10 @@ bool RunPass2(bool withListing, bool withHex) {
   output::HexReset();
   HighestCodeAddress = 0;
   IdWordsSeen = FusesSeen = Fuses2Seen = false;
+  WordWritten.assign(0x10000 + MaxCodeWords, false);
   source::Hooks.RewindSource();
   while (PassActive && source::NextSourceLine()) {
-    bool ok = ProcessStatement(TPass::Two);
+    bool ok = ProcessStatement(TPass::Two) && ClaimWords();
     if (withListing) output::WriteListingLine();
     if (!ok) return false;
     if (withHex) output::HexWriteLine();

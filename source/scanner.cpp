@@ -8,6 +8,7 @@ namespace veltas::source {
 
 std::string Token;
 int TokenStart = 1;
+bool TokenCut = false;
 
 namespace {
 
@@ -68,6 +69,7 @@ void SkipPast(char c) {
 
 void ReadToken() {
   Token.clear();
+  TokenCut = false;
   SkipBlanks();
   TokenStart = LinePos;
   if (!LineHasMore()) return;
@@ -78,7 +80,10 @@ void ReadToken() {
   while (LineHasMore()) {
     char c = CurrentLine[static_cast<std::size_t>(LinePos - 1)];
     if (!IsIdentContinue(c)) break;
-    if (Token.size() < MaxTokenLength) Token.push_back(c);  // longer words are cut silently
+    if (Token.size() < MaxTokenLength)
+      Token.push_back(c);
+    else
+      TokenCut = true;
     ++LinePos;
   }
 }

@@ -15,6 +15,8 @@ inline constexpr std::size_t MaxOperandText = 255;
 extern std::string Token;
 // LinePos at the first character of the last token read.
 extern int TokenStart;
+// Whether the last token read was cut at MaxTokenLength.
+extern bool TokenCut;
 
 bool IsBlank(char c);
 bool IsIdentStart(char c);

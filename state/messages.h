@@ -14,6 +14,8 @@ inline constexpr Ansi PhaseError{"Phasenfehler. sorry..."};
 inline constexpr Ansi IllegalOperation{"illegale Operation"};
 inline constexpr Ansi OutOfRam{"Assembler out of RAM"};
 inline constexpr Ansi WrongCore{"diesen Befehl kennt der gewählte PIC nicht"};
+inline constexpr Ansi WordTakenPrefix{"Programmadresse "};
+inline constexpr Ansi WordTakenSuffix{"h ist schon belegt"};
 
 // Scanner and include files
 inline constexpr Ansi OperandTooLong{"Ausdruck ist zu lang"};

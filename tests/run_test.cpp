@@ -165,6 +165,13 @@ TEST(Run, SourceLines) {
   }
 }
 
+// DS in the CODE segment writes nothing: it neither extends the code nor
+// sets the ID or configuration words.
+TEST(Run, ReservedWordsAreNotWritten) {
+  TRun run = RunProgram({{"main.pic", " NOP\n ORG 0x10\n DS 4\n ORG 0x2000\n DS 8\n"}});
+  EXPECT_TRUE(run.Status.ends_with(Cp1252(kDone))) << run.Status;
+}
+
 TEST(Run, ASecondRunStartsAfresh) {
   RunProgram({{"t.pic", "A: NOP\n"}}, {"-L", "t.pic"});
   TRun second = RunProgram({{"t.pic", "A: NOP\n"}}, {"t.pic"});
