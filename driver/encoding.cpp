@@ -19,26 +19,6 @@ constexpr std::uint8_t kOemToAnsi[128] = {
     0xAD, 0xB1, 0x3F, 0xBE, 0xB6, 0xA7, 0xF7, 0xB8, 0xB0, 0xA8, 0xB7, 0xB9, 0xB3, 0xB2, 0x3F, 0xA0,
 };
 
-// Unicode of cp1252 bytes 0x80..0x9F; the five unassigned bytes show as U+FFFD.
-constexpr std::uint16_t kAnsiHigh[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
-};
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 }  // namespace
 
 std::string OemToAnsi(std::string_view oem) {
@@ -46,16 +26,6 @@ std::string OemToAnsi(std::string_view oem) {
   for (char& c : out) {
     auto u = static_cast<std::uint8_t>(c);
     if (u >= 0x80) c = static_cast<char>(kOemToAnsi[u - 0x80]);
-  }
-  return out;
-}
-
-std::string AnsiToUtf8(std::string_view ansi) {
-  std::string out;
-  out.reserve(ansi.size());
-  for (char c : ansi) {
-    auto u = static_cast<std::uint8_t>(c);
-    AppendUtf8(out, u >= 0x80 && u < 0xA0 ? kAnsiHigh[u - 0x80] : u);
   }
   return out;
 }

@@ -36,7 +36,13 @@ struct TRunResult {
   std::string IoMessage;
 };
 
+// 32-bit Windows cuts file names at 255 characters; elsewhere they stay
+// whole, however deep the build tree.
+#ifdef _WIN32
 inline constexpr std::size_t MaxNameLength = 255;
+#else
+inline constexpr std::size_t MaxNameLength = std::string::npos;
+#endif
 
 struct TOutputNames {
   std::string Source, Hex, Prn;

@@ -22,10 +22,15 @@ std::string SystemReason(int error) { return std::strerror(error); }
 }  // namespace
 
 #ifndef _WIN32
-std::string DiskName(const std::string& name) {
+std::string SystemName(const std::string& name) {
   std::string path = name;
   for (char& c : path)
     if (c == '\\') c = '/';
+  return path;
+}
+
+std::string DiskName(const std::string& name) {
+  std::string path = SystemName(name);
   struct stat st;
   if (path.empty() || ::stat(path.c_str(), &st) == 0 || errno != ENOENT) return path;
   std::size_t slash = path.rfind('/');
@@ -42,6 +47,7 @@ std::string DiskName(const std::string& name) {
   return slash == std::string::npos ? matches[0] : dir + matches[0];
 }
 #else
+std::string SystemName(const std::string& name) { return name; }
 std::string DiskName(const std::string& name) { return name; }
 #endif
 
@@ -102,12 +108,15 @@ class TDiskOutput : public TOutputFile {
   std::string Pending;
 };
 
+bool IsReadable(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
 class TDiskFiles : public TFileSystem {
  public:
-  bool IsFile(const std::string& name) override {
-    struct stat st;
-    return ::stat(DiskName(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-  }
+  bool IsFile(const std::string& name) override { return IsReadable(DiskName(name)); }
+  bool IsFileAsNamed(const std::string& name) override { return IsReadable(SystemName(name)); }
 
   std::unique_ptr<TInputFile> OpenRead(const std::string& name, std::string& reason) override {
     std::string path = DiskName(name);
@@ -129,14 +138,15 @@ class TDiskFiles : public TFileSystem {
   }
 
   std::unique_ptr<TOutputFile> Create(const std::string& name) override {
-    std::FILE* f = std::fopen(name.c_str(), "wb");
+    std::FILE* f = std::fopen(SystemName(name).c_str(), "wb");
     if (!f) throw TIoError(TIoAction::Create, name, SystemReason(errno));
     return std::make_unique<TDiskOutput>(f, name);
   }
 
   // Only a file the program wrote goes: a symbolic link or a device that the
   // user put in place of the output stays.
-  void Remove(const std::string& name) override {
+  void Remove(const std::string& given) override {
+    std::string name = SystemName(given);
     struct stat st;
 #ifdef _WIN32
     bool regular = ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);

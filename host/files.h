@@ -43,6 +43,8 @@ class TFileSystem {
   virtual ~TFileSystem() = default;
   // Whether name is an existing file that could be read (not a directory).
   virtual bool IsFile(const std::string& name) = 0;
+  // The same, but only under the name exactly as given (no other letter case).
+  virtual bool IsFileAsNamed(const std::string& name) { return IsFile(name); }
   // Opens a file for reading; nullptr (with the reason) if it can't be.
   virtual std::unique_ptr<TInputFile> OpenRead(const std::string& name, std::string& reason) = 0;
   // Creates or truncates a file; throws TIoError on failure.
@@ -52,6 +54,11 @@ class TFileSystem {
 
 // The file system of the machine the program runs on.
 TFileSystem& DiskFiles();
+
+// A name as the system opens it: on systems with "/" as separator every "\"
+// is opened as "/", so that sources written for systems that separate with
+// "\" find their files and put their outputs beside them.
+std::string SystemName(const std::string& name);
 
 // The name under which DiskFiles() finds a file. Sources written on systems
 // whose names ignore case and use "\" as separator must still find their

@@ -1,7 +1,9 @@
 #include "host/host.h"
 
 #include <cstring>
+#include <vector>
 
+#include "source/cp1252.h"
 #include "source/lines.h"
 #include "state/messages.h"
 #include "state/state.h"
@@ -47,8 +49,28 @@ bool IsBareName(const std::string& name) {
   return true;
 }
 
+// The names an include file is looked for under, in order. On systems that
+// speak UTF-8 a cp1252 name such as "Zähler.inc" exists in UTF-8: it is
+// tried after the name as written (SourceDir is the system's already).
+// Each name is tried as written and then in another letter case, except
+// that an exact match of the converted name comes before the other case of
+// the name as written.
+std::vector<std::string> IncludeCandidates(const std::string& name) {
+  std::string prefix = IsBareName(name) ? SourceDir : std::string();
+  std::string path = prefix + name;
+#ifndef _WIN32
+  std::string converted = prefix + source::Cp1252ToUtf8(name);
+  if (converted != path && source::IsCp1252Defined(name)) {
+    if (!Files->IsFileAsNamed(path) && Files->IsFileAsNamed(converted)) return {converted};
+    return {path, converted};
+  }
+#endif
+  return {path};
+}
+
 bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
-  std::string path = IsBareName(name) ? SourceDir + name : name;
+  std::vector<std::string> candidates = IncludeCandidates(name);
+  std::string path = candidates[0];
   std::string failure(msg::CannotFindFilePrefix.view());
   failure += path;
   failure += msg::CannotFindFileSuffix.view();
@@ -59,7 +81,9 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   SourceFiles[static_cast<std::size_t>(source::IncludeDepth)].SavedLine = lineNumber + 1;
   TQuellFile& entry = SourceFiles[static_cast<std::size_t>(source::IncludeDepth + 1)];
   std::string reason;
-  std::unique_ptr<TInputFile> file = Files->OpenRead(path, reason);
+  std::unique_ptr<TInputFile> file;
+  for (const std::string& candidate : candidates)
+    if (!file && (file = Files->OpenRead(candidate, reason))) path = candidate;
   if (!file) {
     state::SetError(failure);
     return false;

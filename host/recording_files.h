@@ -17,6 +17,7 @@ class TRecordingFiles : public TFileSystem {
  public:
   explicit TRecordingFiles(TFileSystem& inner) : Inner(inner) {}
   bool IsFile(const std::string& name) override { return Inner.IsFile(name); }
+  bool IsFileAsNamed(const std::string& name) override { return Inner.IsFileAsNamed(name); }
   std::unique_ptr<TInputFile> OpenRead(const std::string& name, std::string& reason) override;
   std::unique_ptr<TOutputFile> Create(const std::string& name) override { return Inner.Create(name); }
   void Remove(const std::string& name) override { Inner.Remove(name); }

@@ -112,15 +112,15 @@ int UsageError(const std::string& message) {
   return kExitUsage;
 }
 
-// The rule for make: both outputs depend on every file the run read, under
-// the names the disk found them by.
+// The rule for make: both outputs depend on every file the run read, all
+// under the names the system opened them by.
 std::string DependencyRule(const TRecordingFiles& files) {
   std::vector<std::string> inputs;
   for (const std::string& name : files.Read()) {
     std::string disk = DiskName(name);
     if (std::find(inputs.begin(), inputs.end(), disk) == inputs.end()) inputs.push_back(disk);
   }
-  return MakeDependencyRule({HexName, PrnName}, inputs);
+  return MakeDependencyRule({SystemName(HexName), SystemName(PrnName)}, inputs);
 }
 
 }  // namespace

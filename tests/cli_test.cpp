@@ -116,6 +116,7 @@ void Check(const TRow& row) {
 }
 
 TEST(Cli, RunsAndOptions) {
+  const std::string deep = std::string(100, 'd') + "/" + std::string(100, 'e') + "/" + std::string(100, 'f');
   const std::string nested = "main.HEX main.PRN: main.pic defs.inc ports.inc\ndefs.inc:\nports.inc:\n";
   const std::map<std::string, std::string> nestedFiles = {{"main.pic", "  INCLUDE defs.inc\n  NOP\n  INCLUDE ports.inc\n"},
                                                           {"defs.inc", "  NOP\n  INCLUDE ports.inc\n"},
@@ -141,6 +142,19 @@ TEST(Cli, RunsAndOptions) {
        "~" + Head("übung.pic", "übung"), {"übung.HEX"}},
       {"names from case-insensitive systems", {{"prog.pic", "  INCLUDE DEFS.INC\n  INCLUDE sub\\More.inc\n"},
        {"defs.inc", "  NOP\n"}, {"sub/more.inc", "  NOP\n"}}, {"PROG.PIC"}, 0, "", "*", {"PROG.HEX"}},
+      {"a \\ in names is opened as /: the outputs go beside the source", {{"src/prog.pic", "  INCLUDE d.inc\n"},
+       {"src/d.inc", ""}, {"d/keep", ""}}, {"--deps", "d\\x.d", "src\\prog.pic"}, 0, "",
+       "~übersetze src\\prog.pic nach src\\prog.HEX (HEX-Datei)  +  src\\prog.PRN",
+       {"src/prog.HEX", "d/x.d=src/prog.HEX src/prog.PRN: src/prog.pic src/d.inc\nsrc/d.inc:\n"}},
+      {"... also the incomplete HEX file", {{"src/bad.pic", "  MOVLW 300\n"}}, {"src\\bad.pic"}, 1,
+       "src\\bad.pic:1:12: error: Wert außerhalb des zulässigen Bereiches\n", "*", {"!src/bad.HEX", "src/bad.PRN"}},
+      {"names are not cut", {{deep + "/prog.pic", "  INCLUDE d.inc\n"}, {deep + "/d.inc", "  NOP\n"}},
+       {deep + "/prog.pic"}, 0, "", "~" + deep + "/prog.HEX (HEX-Datei)", {deep + "/prog.HEX"}},
+      {"cp1252 include names are tried in UTF-8",
+       {{"u.pic", Cp1252("  INCLUDE Zähler.inc\n  INCLUDE ÄNDERN.INC\n  INCLUDE a\x81.inc\n")}, {"Zähler.inc", ""},
+        {"Ändern.inc", ""}, {"a\xEF\xBF\xBD.inc", ""}},
+       {"u.pic"}, 1, "u.pic:3:17: error: ! kann Datei \"a\xEF\xBF\xBD.inc\" nicht finden\n",
+       "~  INCLUDE a\xEF\xBF\xBD.inc?\n"},
       {"-L before the name", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "-L", "prog.pic"}, 0, "", "",
        {"prog.PRN~Symbol-Liste:\r\nX = CSEG 0000H\r\n"}},
       {"-L after the name empties it", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "prog.pic", "-L"}, 1,
