@@ -38,8 +38,7 @@ std::string Repeat(const std::string& piece, int times) {
 
 struct TRow {
   std::string What;
-  // Files to make: text, or "@dir", "@link:TARGET", "@socket", "@locked:TEXT"
-  // (unreadable), "@readonly" (a directory that can't be written to).
+  // Files to make: text, or "@dir", "@link:TARGET", "@socket".
   std::map<std::string, std::string> Files;
   std::vector<std::string> Args;
   int Exit;
@@ -50,7 +49,7 @@ struct TRow {
   std::vector<std::string> Left = {};
 };
 
-void Make(const TScratchDir& dir, const std::string& name, const std::string& spec, bool& locked) {
+void Make(const TScratchDir& dir, const std::string& name, const std::string& spec) {
   fs::path path = dir / name;
   fs::create_directories(path.parent_path());
   if (spec == "@dir") {
@@ -64,14 +63,6 @@ void Make(const TScratchDir& dir, const std::string& name, const std::string& sp
     path.string().copy(address.sun_path, sizeof address.sun_path - 1);
     ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
     ::close(s);
-  } else if (spec.starts_with("@locked:")) {
-    dir.Write(name, spec.substr(8));
-    fs::permissions(path, fs::perms::none);
-    locked = true;
-  } else if (spec == "@readonly") {
-    fs::create_directories(path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_exec);
-    locked = true;
   } else {
     dir.Write(name, spec);
   }
@@ -80,15 +71,7 @@ void Make(const TScratchDir& dir, const std::string& name, const std::string& sp
 void Check(const TRow& row) {
   SCOPED_TRACE(row.What);
   TScratchDir dir;
-  bool locked = false;
-  for (const auto& [name, spec] : row.Files)
-    if (spec != "@readonly") Make(dir, name, spec, locked);
-  for (const auto& [name, spec] : row.Files)
-    if (spec == "@readonly") Make(dir, name, spec, locked);
-  if (locked && ::geteuid() == 0) {
-    std::printf("skipped as root (permission bits stop nothing): %s\n", row.What.c_str());
-    return;
-  }
+  for (const auto& [name, spec] : row.Files) Make(dir, name, spec);
   TProcessResult r = RunProcess(VELTAS_CLI, row.Args, dir.Path());
   EXPECT_EQ(r.ExitStatus, row.Exit) << r.Out << r.Err;
   EXPECT_EQ(r.Err, row.Err);
@@ -109,10 +92,6 @@ void Check(const TRow& row) {
                                            : dir.Read(name).find(text) != std::string::npos;
     EXPECT_TRUE(ok) << left.substr(0, 200);
   }
-  if (locked) {  // give back what the row took away, so that the tree can go
-    for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
-      if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-  }
 }
 
 TEST(Cli, RunsAndOptions) {
@@ -125,8 +104,6 @@ TEST(Cli, RunsAndOptions) {
       {"success", {{"prog.pic", "  MOVLW 5\n"}}, {"prog.pic"}, 0, "", Head("prog.pic", "prog") + Done("0000"),
        {"prog.HEX=:020000000530C9\r\n:00000001FF\r\n", "prog.PRN"}},
       {"no argument", {}, {}, 2, "", "Benutzung:  VELTAS [-L] Quelldatei     ( -L = Adreßliste ausgeben)\n"},
-      {"missing source", {}, {"nothere"}, 1, "", Head("nothere.PIC", "nothere") + "Datei nothere.PIC nicht gefunden\n",
-       {"!nothere.HEX", "!nothere.PRN"}},
       {"missing source, quiet", {}, {"--quiet", "nothere"}, 1, "veltas-cli: Datei nothere.PIC nicht gefunden\n", ""},
       {"pass 1 error", {{"prog.pic", "  NOP\n  FOO\n"}}, {"prog.pic"}, 1, "prog.pic:2:6: error: illegale Operation\n",
        Head("prog.pic", "prog") + "\nPass 1\n  FOO?\n\nFehler: illegale Operation in\n\"prog.pic\"  Zeile 2 bei Pos 6\n",
@@ -155,8 +132,6 @@ TEST(Cli, RunsAndOptions) {
         {"Ändern.inc", ""}, {"a\xEF\xBF\xBD.inc", ""}},
        {"u.pic"}, 1, "u.pic:3:17: error: ! kann Datei \"a\xEF\xBF\xBD.inc\" nicht finden\n",
        "~  INCLUDE a\xEF\xBF\xBD.inc?\n"},
-      {"-L before the name", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "-L", "prog.pic"}, 0, "", "",
-       {"prog.PRN~Symbol-Liste:\r\nX = CSEG 0000H\r\n"}},
       {"-L after the name empties it", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "prog.pic", "-L"}, 1,
        "veltas-cli: Datei .PIC nicht gefunden\n", ""},
       {"-- ends the options", {{"--odd.pic", "  NOP\n"}}, {"--", "--odd.pic"}, 0, "", "*", {"--odd.HEX"}},
@@ -185,50 +160,36 @@ TEST(Cli, RunsAndOptions) {
 
 TEST(Cli, HostileFiles) {
   const std::string big(10 * 1024 * 1024, 'a');
-  const std::string listed = "\r\nRUZ-8 Assembler V2.13 (32bit)\r\n" + std::string(31, ' ') + "      1  ;" +
-                             big.substr(0, 85) + "\r\nCODE 0000    00 0000 0000 0000       2    NOP\r\n";
   static const char nulBytes[] = "\0\0  NOP\0\0\n  DATA \"A\0B\"\0; c\n";
   const std::string nul(nulBytes, sizeof nulBytes - 1);
   const std::string data = "  DATA " + Repeat("1,", 127) + "1\n";
   const TRow rows[] = {
-      {"a 10 MB comment is cut in the listing", {{"m.pic", ";" + big + "\n  NOP\n"}}, {"m.pic"}, 0, "",
-       Head("m.pic", "m") + Done("0000"), {"m.PRN~" + listed}},
       {"a 10 MB label is cut to 64 characters", {{"m.pic", big + ":\tNOP\n"}}, {"-L", "m.pic"}, 0, "", "*",
        {"m.PRN~Symbol-Liste:\r\n" + big.substr(0, 64) + " = CSEG 0000H\r\n"}},
       {"a 10 MB operation", {{"m.pic", "  " + big + "\n"}}, {"m.pic"}, 1,
        "m.pic:1:10485763: error: illegale Operation\n", "*", {"!m.HEX", "!m.PRN"}},
       {"NUL bytes: blanks around statements, characters in strings", {{"m.pic", nul}}, {"m.pic"}, 0, "", "*",
        {"m.HEX=:08000000000041000000420075\r\n:00000001FF\r\n"}},
-      {"a UTF-8 byte-order mark", {{"m.pic", "\xEF\xBB\xBF  NOP\n"}}, {"m.pic"}, 1,
-       "m.pic:1:2: error: illegale Operation\n"},
       {"200000 lines: the code counter wraps onto written words", {{"m.pic", Repeat("  NOP\n", 200000)}}, {"m.pic"},
        1, "m.pic:65537:6: error: Programmadresse 0000h ist schon belegt\n", "*", {"!m.HEX", "m.PRN"}},
       {"100000 parentheses", {{"m.pic", "  MOVLW " + Repeat("(", 100000) + "\n"}}, {"m.pic"}, 1,
        "m.pic:1:74: error: Ausdruck ist zu tief verschachtelt\n"},
       {"a file that includes itself", {{"self.pic", "  INCLUDE self.pic\n"}}, {"self.pic"}, 1,
        "self.pic:1:19: error: zu viele verschachtelte Include-Dateien\n", "*", {"!self.HEX"}},
-      {"two files that include each other", {{"m.pic", "  NOP\n  INCLUDE a.inc\n"}, {"a.inc", "; a\n  INCLUDE b.inc\n"},
-       {"b.inc", "  INCLUDE a.inc\n"}}, {"m.pic"}, 1, "a.inc:2:16: error: zu viele verschachtelte Include-Dateien\n"},
       {"an include that is a directory", {{"m.pic", "  INCLUDE sub\n"}, {"sub", "@dir"}}, {"m.pic"}, 1,
        "m.pic:1:14: error: ! kann Datei \"sub\" nicht finden\n"},
       {"an include that is a dangling link", {{"m.pic", "  INCLUDE g.inc  ; x\n"}, {"g.inc", "@link:none"}}, {"m.pic"},
        1, "m.pic:1:18: error: ! kann Datei \"g.inc\" nicht finden\n"},
-      {"an unreadable include", {{"m.pic", "  INCLUDE x.inc\n"}, {"x.inc", "@locked:  NOP\n"}}, {"m.pic"}, 1,
-       "m.pic:1:16: error: ! kann Datei \"x.inc\" nicht finden\n"},
       {"a source that is a directory", {{"p.pic", "@dir"}}, {"p.pic"}, 1, "",
        Head("p.pic", "p") + "Datei p.pic nicht gefunden\n", {"!p.HEX", "!p.PRN"}},
       {"a source that can't be opened", {{"s.pic", "@socket"}}, {"s.pic"}, 2,
        "Laufzeitfehler: kann Datei \"s.pic\" nicht öffnen (No such device or address)\n",
        Head("s.pic", "s") + "\nPass 1\n", {"!s.HEX", "!s.PRN"}},
-      {"an unreadable source", {{"x.pic", "@locked:  NOP\n"}}, {"x.pic"}, 2,
-       "Laufzeitfehler: kann Datei \"x.pic\" nicht öffnen (Permission denied)\n"},
       {"a HEX name taken by a directory", {{"x.pic", "  NOP\n"}, {"x.HEX", "@dir"}}, {"x.pic"}, 2,
        "Laufzeitfehler: kann Datei \"x.HEX\" nicht anlegen (Is a directory)\n", Head("x.pic", "x") + kStopped,
        {"!x.PRN"}},
       {"a listing name taken by a directory", {{"x.pic", "  NOP\n"}, {"x.PRN", "@dir"}}, {"x.pic"}, 2,
        "Laufzeitfehler: kann Datei \"x.PRN\" nicht anlegen (Is a directory)\n", "*", {"!x.HEX"}},
-      {"an output directory without write permission", {{"ro", "@readonly"}, {"ro/x.pic", "  NOP\n"}}, {"ro/x.pic"},
-       2, "Laufzeitfehler: kann Datei \"ro/x.HEX\" nicht anlegen (Permission denied)\n"},
       {"a full disk under the HEX file", {{"x.pic", "  NOP\n"}, {"x.HEX", "@link:/dev/full"}}, {"x.pic"}, 2,
        "Laufzeitfehler: kann Datei \"x.HEX\" nicht schreiben (No space left on device)\n", Head("x.pic", "x") + kStopped,
        {"@x.HEX"}},
@@ -240,10 +201,6 @@ TEST(Cli, HostileFiles) {
        Head("x.pic", "x") + kStopped, {"@x.HEX"}},
   };
   for (const TRow& row : rows) Check(row);
-  // The program itself as a source: its first byte is an operation of its own.
-  TScratchDir dir;
-  fs::copy_file(VELTAS_CLI, dir / "prog.pic");
-  EXPECT_EQ(RunProcess(VELTAS_CLI, {"prog.pic"}, dir.Path()).Err, "prog.pic:1:2: error: illegale Operation\n");
 }
 
 // The README's make example: it assembles, rebuilds when a nested include

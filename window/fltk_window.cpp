@@ -22,10 +22,6 @@ namespace {
 
 namespace w = layout;
 
-// The name buffer of the dialog holds 254 characters; a longer name is not
-// taken, as the dialog on Windows fails on it.
-constexpr std::size_t kMaxChosenName = 254;
-
 // The framed text area. It draws its text itself: a widget label would take
 // "@" as the start of a symbol ("Fuses  @ 2007h") and cut the text there.
 class TStatusArea : public Fl_Box {
@@ -125,7 +121,7 @@ struct TFltkWindow::TImpl {
       std::string dir = chooser.directory();
       name = dir + (dir.empty() || dir.back() == '/' ? "" : "/") + name;
     }
-    if (name.size() <= kMaxChosenName) Chosen = name;
+    Chosen = name;  // no length limit here: file names are never cut on this system
   }
 
   static void OnOk(Fl_Widget*, void* self) { static_cast<TImpl*>(self)->Close(); }
