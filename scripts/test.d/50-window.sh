@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The window programs as users see them, headless. Linux: veltas (FLTK) under
-# Xvfb, driven with xdotool. Windows: the MinGW-w64 build under Wine (the
-# 32-bit build where the kernel runs 32-bit programs, else a 64-bit build of
-# the same sources).
+# The window programs as users see them, headless: veltas (FLTK) under Xvfb,
+# driven with xdotool; the MinGW-w64 build under Wine (32-bit where the kernel
+# runs 32-bit programs, else a 64-bit build of the same sources).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root="$PWD"
@@ -22,12 +21,11 @@ failed=0 work="$(mktemp -d)" pid="" xvfb=""
 check() { if "${@:2}"; then echo "PASS: $1"; else echo "FAIL: $1" >&2 && failed=$((failed + 1)); fi; } # check WHAT COMMAND...
 trap 'set +e; kill $pid $xvfb 2>/dev/null; [ -z "${WINEPREFIX:-}" ] || "$(dirname "$wine")/wineserver" -k; rm -rf "$work"' EXIT
 launch() { (cd "$1" && exec "${@:2}") & pid=$!; } # launch DIR COMMAND...
-wait_exit() { # waits up to $1 s for $pid to end; its status in $rc ("timeout": it had to be ended)
-  local i timeout=""
+wait_exit() { # waits up to $1 s for $pid to end, else ends it; its exit status in $rc
+  local i
   for ((i = 0; i < $1 * 10; i++)); do kill -0 "$pid" 2>/dev/null && sleep 0.1 || break; done
-  kill -0 "$pid" 2>/dev/null && kill "$pid" && timeout=1
+  kill "$pid" 2>/dev/null || true # not yet waited for, so the id is still its own
   rc=0 && wait "$pid" || rc=$?
-  [ -z "$timeout" ] || rc=timeout
   pid=""
 }
 find_window() { # find_window PATTERN SECONDS [--class]: prints the id of a visible window whose name matches
@@ -63,8 +61,7 @@ demo "$work/native"
 
 echo "== Linux window (FLTK) on $DISPLAY ($(date +%T))"
 check "FLTK window test" "$lin/veltas_window_tests" --gtest_brief=1
-# With a source: veltas writes what veltas-cli writes; Enter, "OK" and the
-# close box end it with status 0.
+# With a source: the outputs of veltas-cli; Enter, "OK", close box: status 0.
 for how in Return OK closebox; do
   start "$how" "$root/$lin/veltas" -L demo.pic
   win="$(find_window VELTASWND 20 --class)" || { check "Linux: a window of class VELTASWND" false && wait_exit 1 && continue; }
@@ -94,20 +91,19 @@ if win="$(find_window VELTASWND 20 --class)"; then
 fi
 wait_exit 10
 check "Linux: then Enter ends veltas with status 0 (got $rc)" test "$rc" = 0
-# Alt+Q opens the chooser; the window is closed before a choice: the run goes
-# on with an empty name (".PIC", not found) and ends.
-mkdir "$work/alt-q"
-launch "$work/alt-q" "$root/$lin/veltas"
+# Closed before a choice: the run goes on with ".PIC" (not found) and ends.
+start alt-q "$root/$lin/veltas"
 if win="$(find_window VELTASWND 20 --class)"; then
   press "$win" alt+q
   check "Linux: Alt+Q opens the chooser" find_window "Pic Quelldatei" 10
   "$lin/veltas-xclose" "$win"
 fi
 wait_exit 10
-check "Linux: closing it without a choice ends veltas, status 0, no file (got $rc)" test "$rc:$(ls "$work/alt-q")" = 0:
+check "Linux: closing it without a choice ends veltas, status 0, no file written (got $rc)" \
+  test "$rc:$(ls "$d" | xargs)" = "0:demo.inc demo.pic"
 
 io_box io "$root/$lin/veltas"
-check "Linux: a run-time I/O error: the box \"Laufzeitfehler\", status 2 (got $rc), the message on stderr" test \
+check "Linux: a run-time I/O error: the box \"Laufzeitfehler\", status 2, the message on stderr (got $rc: $(cat "$work/io.err"))" test \
   "$rc:$(cat "$work/io.err")" = '2:Laufzeitfehler: kann Datei "demo.PRN" nicht anlegen (Is a directory)'
 
 mkdir "$work/nodisplay" && echo "  NOP" >"$work/nodisplay/t.pic"
@@ -128,9 +124,8 @@ echo "$HOME" >"$WINEPREFIX/.veltas-home"
 "$(dirname "$wine")/wineserver" -p 120 2>/dev/null || true # kept up between the runs
 exe="$root/$winbuild/VELTAS.EXE" cli="$root/$winbuild/veltas-cli.exe" wincheck="$root/$winbuild/veltas-wincheck.exe"
 
-# Source directory and arguments of each case. veltas-cli.exe writes and
-# prints what the native veltas-cli does; VELTAS.EXE writes its outputs and
-# shows its status text (cp1252).
+# Source directory and arguments of each case: veltas-cli.exe writes and prints
+# what veltas-cli does, VELTAS.EXE writes its outputs and shows its status text.
 cases=("examples|-L demo.pic" "tests/golden/include_marks|-L main.pic" "tests/golden/core16_two_words|main.pic"
   "tests/golden/float_equ|-L main.pic" "tests/golden/error_pass2_code|-L main.pic"
   "tests/golden/error_pass1_in_include|main.pic")
@@ -138,8 +133,7 @@ for c in "${cases[@]}"; do
   src="${c%%|*}" g="$work/$(basename "${c%%|*}")"
   read -ra args <<<"${c#*|}"
   for kind in nat cli gui; do
-    mkdir -p "$g/$kind" && cp "$src"/*.pic "$g/$kind/"
-    cp "$src"/*.inc "$g/$kind/" 2>/dev/null || true
+    mkdir -p "$g/$kind" && find "$src" -maxdepth 1 \( -name '*.pic' -o -name '*.inc' \) -exec cp -t "$g/$kind" {} +
   done
   (cd "$g/nat" && "$root/$lin/veltas-cli" "${args[@]}" >out 2>err) || true
   (cd "$g/cli" && { "$wine" "$cli" "${args[@]}" >out 2>err || true; } && sed -i 's/\r$//' out err)
@@ -162,9 +156,8 @@ for c in "${cases[@]}"; do
   check "Windows: $src ${args[*]}, VELTAS.EXE and veltas-cli.exe as native:${bad:- same}" test -z "$bad"
 done
 
-# The window's make-up (the first case): the system adds WS_CLIPSIBLINGS
-# (0x04000000) to the style 0x10CA0000 it was created with; the controls
-# stand where the client area (W x H) puts them.
+# The window's make-up (first case): style 0x10CA0000 plus WS_CLIPSIBLINGS
+# (0x04000000, added by the system); controls placed from the client area W x H.
 w="$work/examples/gui/wincheck"
 read -r W H < <(sed -n 's/^client=\([0-9]*\)x\([0-9]*\)$/\1 \2/p' "$w") || true
 for fact in class=VELTASWND "title=$title" style=14CA0000 exstyle=00050100 size=620x300 \
@@ -174,8 +167,7 @@ for fact in class=VELTASWND "title=$title" style=14CA0000 exstyle=00050100 size=
 done
 check "Windows: no search button with a source" test "$(grep -c '^control 102' "$w")" = 0
 
-# Without arguments: the search button, the dialog, a typed path; then the
-# button is disabled.
+# Without arguments: search button, dialog, a typed path; then it is disabled.
 start w-search "$wine" "$exe"
 (cd "$d" && "$wine" "$wincheck" 30 | tr -d '\r' >before) || true
 check "Windows: the search button 102" grep -qxF \
