@@ -22,39 +22,33 @@ check() { if "${@:2}"; then echo "PASS: $1"; else echo "FAIL: $1" >&2 && failed=
 trap 'set +e; kill $pid $xvfb 2>/dev/null; [ -z "${WINEPREFIX:-}" ] || "$(dirname "$wine")/wineserver" -k; rm -rf "$work"' EXIT
 launch() { (cd "$1" && exec "${@:2}") & pid=$!; } # launch DIR COMMAND...
 wait_exit() { # waits up to $1 s for $pid to end, else ends it; its exit status in $rc
-  local i
   for ((i = 0; i < $1 * 10; i++)); do kill -0 "$pid" 2>/dev/null && sleep 0.1 || break; done
   kill "$pid" 2>/dev/null || true # not yet waited for, so the id is still its own
   rc=0 && wait "$pid" || rc=$?
   pid=""
 }
 find_window() { # find_window PATTERN SECONDS [--class]: prints the id of a visible window whose name matches
-  local i
   for ((i = 0; i < $2 * 10; i++)); do xdotool search --onlyvisible "${3:---name}" "$1" | head -n1 | grep . && return 0 || sleep 0.1; done 2>/dev/null
   return 1
 }
-wait_same() { local i; for ((i = 0; i < $3 * 10; i++)); do cmp -s "$1" "$2" && return 0 || sleep 0.1; done; return 1; }
+wait_same() { for ((i = 0; i < $3 * 10; i++)); do cmp -s "$1" "$2" && return 0 || sleep 0.1; done; return 1; }
 press() { xdotool windowfocus --sync "$1" 2>/dev/null || true && sleep 0.2 && xdotool key "$2"; } # press WINDOW KEY
 demo() { mkdir -p "$1" && cp examples/demo.pic examples/demo.inc "$1/"; }
 start() { d="$work/$1" && demo "$d" && launch "$d" "${@:2}"; } # start NAME COMMAND...: in $d, with the demo source
-io_box() { # io_box NAME COMMAND...: the listing's name is taken by a directory
+io_box() { # io_box NAME COMMAND...: the listing's name is a directory; a click (for the focus) and Enter on the box
   d="$work/$1" && demo "$d" && mkdir "$d/demo.PRN" && launch "$d" "${@:2}" demo.pic 2>"$d.err"
-  if box="$(find_window "^Laufzeitfehler\$" 30)"; then
-    xdotool mousemove --window "$box" 10 10 click 1 && press "$box" Return # no window manager gives it the focus
-  fi
+  if box="$(find_window "^Laufzeitfehler\$" 30)"; then xdotool mousemove --window "$box" 10 10 click 1 && press "$box" Return; fi
   wait_exit 20
 }
 ticks() { sed 's/.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}'; } # processor time used so far
 idles() { local t; t="$(ticks)" && press "$1" Escape && sleep 2 && kill -0 "$pid" && [ $(($(ticks) - t)) -lt 10 ]; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null & xvfb=$!
 for ((i = 0; i < 100; i++)); do [ -s "$work/display" ] && break || sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 # The chooser keeps its settings in the home directory, and Wine links its
 # user folders there: a home of their own that lasts as long as the prefix.
-export HOME="$root/build/window-home"
-mkdir -p "$HOME"
+export HOME="$root/build/window-home" && mkdir -p "$HOME"
 title="MicroChip PIC-Assembler V2.13 (32bit)"
 demo "$work/native"
 (cd "$work/native" && "$root/$lin/veltas-cli" -L demo.pic >/dev/null)
@@ -115,7 +109,8 @@ echo "== Windows build under Wine ($winbuild) ($(date +%T))"
 pe() { i686-w64-mingw32-objdump -p "build/win32/$1" | grep -Ec "format pei-i386|^Subsystem.*\(Windows $2\)|DLL Name: .*(libgcc|libstdc|pthread)"; }
 check "VELTAS.EXE and veltas-cli.exe: 32-bit Windows GUI and console programs that need no MinGW DLLs" \
   test "$(pe VELTAS.EXE GUI):$(pe veltas-cli.exe CUI)" = 2:2
-export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# Wine takes Unix file names as UTF-8 and runs with the ANSI code page cp1252.
+export LC_ALL=C.UTF-8 WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 # A prefix made with another home has user folders that lead nowhere (the
 # file dialog then never fills its lists): it is made anew.
 grep -qsxF "$HOME" "$WINEPREFIX/.veltas-home" || rm -rf "$WINEPREFIX"
@@ -137,14 +132,13 @@ for c in "${cases[@]}"; do
   done
   (cd "$g/nat" && "$root/$lin/veltas-cli" "${args[@]}" >out 2>err) || true
   (cd "$g/cli" && { "$wine" "$cli" "${args[@]}" >out 2>err || true; } && sed -i 's/\r$//' out err)
-  expected="$(iconv -f UTF-8 -t CP1252 "$g/nat/out")"
   for attempt in 1 2; do # Wine on a loaded machine now and then loses a start: a real difference shows twice
     rm -f "$g/gui/"*.HEX "$g/gui/"*.PRN
     launch "$g/gui" "$wine" "$exe" "${args[@]}"
     (cd "$g/gui" && "$wine" "$wincheck" 30 -enter | tr -d '\r' >wincheck) || true
     wait_exit 20
     bad="$([ "$rc" = 0 ] || echo " VELTAS.EXE-status=$rc")"
-    [ "$(sed '1,/^text:$/d' "$g/gui/wincheck")" = "$expected" ] || bad+=" window-text"
+    [ "$(sed '1,/^text:$/d' "$g/gui/wincheck")" = "$(iconv -f UTF-8 -t CP1252 "$g/nat/out")" ] || bad+=" window-text"
     for f in out err "${args[-1]%.*}".{HEX,PRN}; do
       [ -f "$g/nat/$f" ] || [ ! -f "$g/cli/$f" ] || bad+=" veltas-cli.exe:$f-written"
       [ -f "$g/nat/$f" ] || continue
@@ -165,14 +159,11 @@ for fact in class=VELTASWND "title=$title" style=14CA0000 exstyle=00050100 size=
   "control 100 class=Button style=50010001 rect=$((W - 205)),$((H - 35)),200,30 enabled=1 text=OK"; do
   check "Windows: the window has $fact" grep -qF "$fact" "$w"
 done
-check "Windows: no search button with a source" test "$(grep -c '^control 102' "$w")" = 0
 
-# Without arguments: search button, dialog, a typed path; then it is disabled.
+# Without arguments: search button, dialog, a typed path; then the button is
+# disabled (style 0x50010000 plus WS_DISABLED, 0x08000000).
 start w-search "$wine" "$exe"
-(cd "$d" && "$wine" "$wincheck" 30 | tr -d '\r' >before) || true
-check "Windows: the search button 102" grep -qxF \
-  "control 102 class=Button style=50010000 rect=5,$((H - 35)),200,30 enabled=1 text=&Quelldatei suchen" "$d/before"
-win="$(find_window "^MicroChip PIC-Assembler" 10)" && xdotool mousemove --window "$win" 105 255 click 1
+win="$(find_window "^MicroChip PIC-Assembler" 30)" && xdotool mousemove --window "$win" 105 255 click 1
 if dialog="$(find_window "^Pic Quelldatei\$" 20)"; then
   path="Z:$d/demo.pic" # Wine's drive Z: is the root directory
   press "$dialog" ctrl+a && xdotool type --delay 20 "${path//\//\\}"
@@ -183,12 +174,26 @@ fi
 check "Windows: search button, dialog \"Pic Quelldatei\", the chosen file assembled" \
   cmp -s "$d/demo.HEX" "$work/native/demo.HEX"
 (cd "$d" && "$wine" "$wincheck" 10 -enter | tr -d '\r' >after) || true
-check "Windows: then the search button is disabled" grep -q "^control 102 .* style=58010000 .* enabled=0 " "$d/after"
+check "Windows: then the search button 102 is disabled" grep -qxF \
+  "control 102 class=Button style=58010000 rect=5,$((H - 35)),200,30 enabled=0 text=&Quelldatei suchen" "$d/after"
 wait_exit 20
 check "Windows: Enter ends VELTAS.EXE with status 0 (got $rc)" test "$rc" = 0
 
 io_box w-io "$wine" "$exe"
 check "Windows: a run-time I/O error: the box \"Laufzeitfehler\", status 2 (got $rc)" test "$rc" = 2
+
+# veltas-cli.exe prints UTF-8 only: names such as prüf.pic (ANSI code page on
+# Windows) in the status text, the error line, the I/O message with the
+# program's cp1252 words ("öffnen": the file is held open) and option errors.
+d="$work/utf8" && mkdir "$d" && printf '  NOP\n  MOVLW 300\n' >"$d/prüf.pic"
+(cd "$d" && { "$wine" "$cli" prüf.pic >out 2>err; "$wine" "$wincheck" -hold prüf.pic "$cli" prüf.pic >/dev/null 2>>err
+  "$wine" "$cli" --prüf 2>&1 | head -n1 >>err; "$wine" "$cli" --quiet grün 2>>err; sed -i 's/\r$//' out err; } || true)
+check "Windows: veltas-cli.exe prints status text, error line, I/O message, option errors in UTF-8" \
+  test "$(grep -e ^übersetze -e Zeile "$d/out"; cat "$d/err")" = "$(printf '%s\n' \
+  'übersetze prüf.pic nach prüf.HEX (HEX-Datei)  +  prüf.PRN (AssemblerListe)' '"prüf.pic"  Zeile 2 bei Pos 12' \
+  'prüf.pic:2:12: error: Wert außerhalb des zulässigen Bereiches' \
+  'Laufzeitfehler: kann Datei "prüf.pic" nicht öffnen (Permission denied)' \
+  'veltas-cli: unbekannte Option "--prüf"' 'veltas-cli: Datei grün.PIC nicht gefunden')"
 
 echo "== done ($(date +%T)): $failed failed"
 [ "$failed" = 0 ]

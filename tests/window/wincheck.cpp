@@ -2,7 +2,10 @@
 // status window (class VELTASWND) and until its text has stood still for a
 // second, prints its make-up one fact a line and then, after "text:", the
 // text area's text as it is (cp1252); -enter then types Enter into it.
-//   veltas-wincheck SECONDS [-enter]
+// -hold runs a program while FILE is open and shared with no one, so that
+// the program can't open it.
+//   veltas-wincheck SECONDS [-enter] | -hold FILE PROGRAM ARGUMENTS...
+#include <process.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +18,10 @@ std::string Text(HWND window) {
 }
 
 int main(int argc, char** argv) {
+  if (argc > 3 && std::string(argv[1]) == "-hold") {
+    if (CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) == INVALID_HANDLE_VALUE) return 3;
+    return static_cast<int>(_spawnv(_P_WAIT, argv[3], argv + 3));
+  }
   int tenths = argc > 1 ? std::stoi(argv[1]) * 10 : 300;
   HWND window;
   while (!(window = FindWindowA("VELTASWND", nullptr)) && tenths-- > 0) Sleep(100);
@@ -45,6 +52,5 @@ int main(int argc, char** argv) {
                 IsWindowEnabled(control), id == 101 ? "" : Text(control).c_str());
   }
   std::printf("text:\n%s", text.c_str());
-  std::fflush(stdout);
   if (argc > 2 && std::string(argv[2]) == "-enter") PostMessageA(window, WM_CHAR, 13, 0);
 }
