@@ -12,7 +12,7 @@ if(WIN32)
   set_target_properties(veltas PROPERTIES OUTPUT_NAME VELTAS SUFFIX .EXE)
   # The console build sets the console to UTF-8 while it runs.
   target_sources(veltas-cli PRIVATE programs/win32_console.cpp)
-  # Reads the status window's make-up under Wine for the window tests.
+  # Reads the status window's make-up under Wine (window tests).
   add_executable(veltas-wincheck EXCLUDE_FROM_ALL tests/window/wincheck.cpp)
   return()
 endif()
@@ -38,29 +38,17 @@ if(VELTAS_WINDOW)
   add_executable(veltas programs/veltas_main.cpp)
   target_link_libraries(veltas PRIVATE veltas_fltk_window)
 
-  # Closes a window as a window manager's close box does, for the window
-  # tests (scripts/test.d/50-window.sh).
+  # Closes a window as a window manager's close box does (window tests).
   add_executable(veltas-xclose EXCLUDE_FROM_ALL tests/window/xclose.cpp)
   target_link_libraries(veltas-xclose PRIVATE X11::X11)
 endif()
 
-if(VELTAS_TESTS)
+if(VELTAS_TESTS AND VELTAS_WINDOW)
   find_package(GTest REQUIRED)
-  # The window tests: layout always; the FLTK window when it is built (those
-  # need a display and skip without one; scripts/test.d/50-window.sh runs
-  # them under Xvfb).
-  set(VELTAS_WINDOW_TEST_SOURCES tests/window/layout_test.cpp)
-  if(VELTAS_WINDOW)
-    list(APPEND VELTAS_WINDOW_TEST_SOURCES tests/window/fltk_window_test.cpp tests/window/program_test.cpp
-                                           tests/window/lsan_suppressions.cpp)
-  endif()
-  add_executable(veltas_window_tests ${VELTAS_WINDOW_TEST_SOURCES})
-  target_link_libraries(veltas_window_tests PRIVATE veltas_window_layout GTest::gtest_main)
-  if(VELTAS_WINDOW)
-    target_link_libraries(veltas_window_tests PRIVATE veltas_fltk_window veltas_test_support)
-    target_compile_definitions(veltas_window_tests PRIVATE VELTAS_WINDOW_PROGRAM="$<TARGET_FILE:veltas>"
-                                                           VELTAS_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-    add_dependencies(veltas_window_tests veltas)
-  endif()
+  include(GoogleTest)
+  # The FLTK window in a whole run; needs a display and skips without one
+  # (scripts/test.d/50-window.sh runs it under Xvfb).
+  add_executable(veltas_window_tests tests/window/fltk_window_test.cpp tests/support/memory_files.cpp)
+  target_link_libraries(veltas_window_tests PRIVATE veltas_fltk_window GTest::gtest_main)
   gtest_discover_tests(veltas_window_tests DISCOVERY_TIMEOUT 60)
 endif()

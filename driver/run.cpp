@@ -265,12 +265,13 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
     host::AbandonOutputFiles();
     host::CloseSourceFiles();
     result.Outcome = TRunOutcome::IoError;
+    result.IoText = IoErrorPieces(error);
     result.IoMessage = IoErrorText(error);
   }
   return result;
 }
 
-std::string IoErrorText(const host::TIoError& error) {
+TStatusText IoErrorPieces(const host::TIoError& error) {
   static constexpr Ansi kOpen{"öffnen"};
   static constexpr Ansi kClose{"schließen"};
   std::string_view action;
@@ -281,14 +282,20 @@ std::string IoErrorText(const host::TIoError& error) {
     case host::TIoAction::Write: action = "schreiben"; break;
     case host::TIoAction::Close: action = kClose; break;
   }
-  // File name and reason are in the system's encoding already; our words
-  // are cp1252, which is the system's encoding only on Windows.
+  TStatus text;
+  text.Ansi("Laufzeitfehler: kann Datei \"").Native(error.File).Ansi("\" nicht ").Ansi(action).Ansi(" (");
+  text.Native(error.Reason).Ansi(")");
+  return text.Text;
+}
+
+std::string IoErrorText(const host::TIoError& error) {
+  // The program's words are cp1252, which is the system's encoding only on
+  // Windows.
 #ifdef _WIN32
-  std::string verb(action);
+  return IoErrorPieces(error).Raw();
 #else
-  std::string verb = AnsiToUtf8(action);
+  return IoErrorPieces(error).Utf8();
 #endif
-  return "Laufzeitfehler: kann Datei \"" + error.File + "\" nicht " + verb + " (" + error.Reason + ")";
 }
 
 }  // namespace veltas::driver

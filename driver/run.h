@@ -32,8 +32,10 @@ struct TRunResult {
   std::int32_t ErrorLine = 0;
   int ErrorColumn = 0;
   std::string ErrorMessage;  // cp1252
-  // A run-time I/O error, in the system's encoding.
+  // A run-time I/O error, in the system's encoding, and the same in pieces
+  // (see IoErrorPieces).
   std::string IoMessage;
+  TStatusText IoText;
 };
 
 // 32-bit Windows cuts file names at 255 characters; elsewhere they stay
@@ -59,7 +61,10 @@ void ShowStatus(TStatusWindow& window, const TStatusText& pieces);
 // run at once.
 TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files);
 
-// "Laufzeitfehler: ..." for a failed file operation.
+// "Laufzeitfehler: ..." for a failed file operation, in pieces: the
+// program's words in cp1252, file name and reason in the system's encoding.
+TStatusText IoErrorPieces(const host::TIoError& error);
+// The same as one text in the system's encoding.
 std::string IoErrorText(const host::TIoError& error);
 
 }  // namespace veltas::driver

@@ -1,22 +1,17 @@
-// libFuzzer target: the whole program (both passes, listing, HEX file and
-// symbol list) on arbitrary bytes, through the in-memory file system, with the
-// invariants that must hold for every input checked after each run.
-//
-// Input layout: the main source "main.pic", optionally followed by include
-// files, each introduced by the separator "\n@@FILE " and a name line:
-//   <main source>\n@@FILE a.inc\n<contents of a.inc>\n@@FILE b.inc\n...
-// The fuzzer can therefore reach INCLUDE with files that exist, that don't,
-// that include themselves or each other.
-#include <cstddef>
+// libFuzzer target: the whole program (both passes, listing, HEX file, symbol
+// list) on arbitrary bytes through the in-memory file system, with the
+// invariants that hold for every input. A violation aborts, so libFuzzer
+// keeps the input. Input layout (fuzz/README.md): the main source, then up
+// to four include files, each after "\n@@FILE <name>\n".
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "driver/run.h"
-#include "fuzz/invariants.h"
 #include "isa/table.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
@@ -26,131 +21,152 @@
 
 namespace {
 
-using veltas::fuzz::TObservation;
+using namespace veltas;
+using TLineState = std::tuple<int, int, int, int, std::int32_t, int>;
 
-constexpr std::string_view kSeparator = "\n@@FILE ";
-constexpr std::size_t kMaxIncludeFiles = 4;
-constexpr const char* kMainName = "main.pic";
+// What one run left behind.
+struct TRun {
+  driver::TRunResult Result;
+  std::string Status, Hex, Prn;
+  int Creates = 0;
+  std::vector<TLineState> Lines[2];  // the state at every line fetch of each pass
+};
 
-// Where the run stands, as seen from the file system and the output hooks.
-enum class TPhase { BeforePass1, Pass1, OutputsCreated, Pass2 };
+TRun* Now = nullptr;
+source::THostHooks Real;
 
-TObservation* Observed = nullptr;
-TPhase Phase = TPhase::BeforePass1;
-void (*RealWriteHex)(std::string_view) = nullptr;
-void (*RealWriteListing)(std::string_view) = nullptr;
-bool (*RealReadSourceLine)() = nullptr;
-
-// Where each pass stands whenever it fetches a line: both passes must pass
-// through the same states, line by line, whether or not a label follows.
-veltas::fuzz::TLineState Now() {
-  return {veltas::state::CodeCounter, veltas::state::RamCounter, veltas::state::CurrentSegment,
-          veltas::isa::CoreKind,       veltas::source::LineNumber, veltas::source::IncludeDepth};
+[[noreturn]] void Fail(const std::string& what) {
+  const driver::TRunResult& r = Now->Result;
+  std::fprintf(stderr, "\n*** invariant violated: %s\noutcome %d, pass 2 %d, \"%s\" at %s:%d:%d\n", what.c_str(),
+               static_cast<int>(r.Outcome), r.FailedInPass2, r.ErrorMessage.c_str(), r.ErrorFile.c_str(),
+               static_cast<int>(r.ErrorLine), r.ErrorColumn);
+  std::abort();
 }
-bool CheckedReadSourceLine() {
-  if (Phase == TPhase::Pass1) Observed->Pass1Lines.push_back(Now());
-  if (Phase == TPhase::Pass2) Observed->Pass2Lines.push_back(Now());
-  return RealReadSourceLine();
+void Check(bool ok, const char* what) {
+  if (!ok) Fail(what);
 }
 
-// Output hooks put in front of the host's: the host drops writes while no
-// output file is open, which would hide a core that writes in pass 1.
-void CheckedWriteHex(std::string_view text) {
-  if (Phase == TPhase::Pass1 || Phase == TPhase::BeforePass1) Observed->Fail("HEX written in pass 1");
-  RealWriteHex(text);
+// Hooks in front of the host's: the outputs are created between the passes,
+// so a write before that is a write in pass 1 (which the host would drop).
+bool ReadLine() {
+  Now->Lines[Now->Creates > 0].emplace_back(state::CodeCounter, state::RamCounter, state::CurrentSegment, isa::CoreKind,
+                                            source::LineNumber, source::IncludeDepth);
+  return Real.ReadSourceLine();
 }
-void CheckedWriteListing(std::string_view text) {
-  if (Phase == TPhase::Pass1 || Phase == TPhase::BeforePass1) Observed->Fail("listing written in pass 1");
-  RealWriteListing(text);
+void WriteHex(std::string_view text) { Check(Now->Creates > 0, "HEX written in pass 1"), Real.WriteHex(text); }
+void WriteListing(std::string_view text) {
+  Check(Now->Creates > 0, "listing written in pass 1"), Real.WriteListing(text);
 }
 
-// The in-memory file system, watching the order of events: the first opening
-// of the main source starts pass 1, the outputs are created after pass 1, and
-// the next opening of the main source after that starts pass 2.
-class TWatchedFiles : public veltas::testing::TMemoryFiles {
+class TWatchedFiles : public testing::TMemoryFiles {
  public:
-  std::unique_ptr<veltas::host::TInputFile> OpenRead(const std::string& name, std::string& reason) override {
-    if (Phase == TPhase::BeforePass1) {
-      if (name != kMainName) Observed->Fail("pass 1 did not start with the main source");
-      if (!Outputs.empty()) Observed->Fail("output written before pass 1");
-      // The run sequence installed the host's hooks before pass 1; wrap the
-      // line fetch and the two output operations now.
-      RealWriteHex = veltas::source::Hooks.WriteHex;
-      RealWriteListing = veltas::source::Hooks.WriteListing;
-      RealReadSourceLine = veltas::source::Hooks.ReadSourceLine;
-      veltas::source::Hooks.WriteHex = CheckedWriteHex;
-      veltas::source::Hooks.WriteListing = CheckedWriteListing;
-      veltas::source::Hooks.ReadSourceLine = CheckedReadSourceLine;
-      Phase = TPhase::Pass1;
-    } else if (Phase == TPhase::OutputsCreated && name == kMainName) {
-      // Pass 2 rewinds the main source; only the listing head is written.
-      Phase = TPhase::Pass2;
-      if (auto it = Outputs.find("main.PRN"); it != Outputs.end()) Observed->HeadBeforePass2 = it->second;
-      if (auto it = Outputs.find("main.HEX"); it != Outputs.end()) Observed->HexBeforePass2 = it->second;
+  std::unique_ptr<host::TInputFile> OpenRead(const std::string& name, std::string& reason) override {
+    if (source::Hooks.ReadSourceLine != ReadLine) {  // the run has installed the host's hooks
+      Real = source::Hooks;
+      source::Hooks.ReadSourceLine = ReadLine;
+      source::Hooks.WriteHex = WriteHex;
+      source::Hooks.WriteListing = WriteListing;
     }
     return TMemoryFiles::OpenRead(name, reason);
   }
-  std::unique_ptr<veltas::host::TOutputFile> Create(const std::string& name) override {
-    if (Phase != TPhase::Pass1 && Phase != TPhase::OutputsCreated) Observed->Fail("output created outside pass 1 and 2");
-    ++Observed->Creates;
-    Phase = TPhase::OutputsCreated;
+  std::unique_ptr<host::TOutputFile> Create(const std::string& name) override {
+    ++Now->Creates;
     return TMemoryFiles::Create(name);
   }
 };
 
-// Splits the input into the main source and the include files.
-void SplitInput(std::string_view input, TWatchedFiles& files) {
-  std::size_t cut = input.find(kSeparator);
-  files.Inputs[kMainName] = std::string(input.substr(0, cut));
-  std::size_t included = 0;
-  while (cut != std::string_view::npos && included < kMaxIncludeFiles) {
-    std::size_t nameStart = cut + kSeparator.size();
-    std::size_t nameEnd = input.find('\n', nameStart);
+TRun RunOnce(std::string_view input) {
+  TRun run;
+  Now = &run;
+  TWatchedFiles files;
+  const std::string_view sep = "\n@@FILE ";
+  std::size_t cut = input.find(sep);
+  files.Inputs["main.pic"] = std::string(input.substr(0, cut));
+  for (int n = 0; n < 4 && cut != std::string_view::npos; ++n) {
+    std::size_t nameEnd = input.find('\n', cut + sep.size());
     if (nameEnd == std::string_view::npos) break;
-    std::string name(input.substr(nameStart, nameEnd - nameStart));
-    cut = input.find(kSeparator, nameEnd);
-    std::size_t end = cut == std::string_view::npos ? input.size() : cut;
-    bool usable = !name.empty() && name != kMainName && name.size() <= 64;
-    for (char c : name)
-      if (static_cast<unsigned char>(c) < 32) usable = false;  // keeps the status text's lines apart
-    if (usable) {
-      files.Inputs[name] = std::string(input.substr(nameEnd + 1, end - nameEnd - 1));
-      ++included;
-    }
+    std::string name(input.substr(cut + sep.size(), nameEnd - cut - sep.size()));
+    cut = input.find(sep, nameEnd);
+    files.Inputs.emplace(name, input.substr(nameEnd + 1, cut == std::string_view::npos ? cut : cut - nameEnd - 1));
   }
+  testing::TFakeWindow window;
+  run.Result = driver::RunSequence({"-L", "main.pic"}, window, files);
+  run.Status = driver::StatusText.Raw();
+  run.Hex = files.Outputs["main.HEX"];
+  run.Prn = files.Outputs["main.PRN"];
+  return run;
 }
 
-TObservation RunOnce(std::string_view input) {
-  TObservation seen;
-  Observed = &seen;
-  Phase = TPhase::BeforePass1;
-  TWatchedFiles files;
-  SplitInput(input, files);
-  veltas::testing::TFakeWindow window;
-  seen.Result = veltas::driver::RunSequence({"-L", kMainName}, window, files);
-  seen.Status = veltas::driver::StatusText.Raw();
-  if (auto it = files.Outputs.find("main.HEX"); it != files.Outputs.end()) {
-    seen.Hex = it->second;
-    seen.HexWritten = true;
+int HexDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; }
+
+// Lines ended by CR LF, each at most `limit` characters with its CR LF.
+std::vector<std::string_view> Lines(std::string_view text, std::size_t limit, const char* what) {
+  std::vector<std::string_view> lines;
+  for (std::size_t pos = 0, end; pos < text.size(); pos = end + 2) {
+    end = text.find("\r\n", pos);
+    if (end == std::string_view::npos || end - pos + 2 > limit)
+      Fail(std::string(what) + " line without CR LF or over " + std::to_string(limit) + " characters");
+    lines.push_back(text.substr(pos, end - pos));
   }
-  if (auto it = files.Outputs.find("main.PRN"); it != files.Outputs.end()) {
-    seen.Prn = it->second;
-    seen.PrnWritten = true;
+  return lines;
+}
+
+void CheckRun(const TRun& run) {
+  const driver::TRunResult& r = run.Result;
+  bool ok = r.Outcome == driver::TRunOutcome::Success;
+  Check(ok || r.Outcome == driver::TRunOutcome::AssemblyError, "neither success nor an assembly error");
+  const std::string report = "\r\rFehler: ";
+  std::size_t first = run.Status.find(report);
+  if (ok) {
+    Check(first == std::string::npos && r.ErrorMessage.empty() && !r.FailedInPass2, "success with an error");
+    Check(run.Status.ends_with("h : gesetzt\r") || run.Status.ends_with("h : fehlen!\r"), "success without ID line");
+  } else {
+    Check(first == run.Status.rfind(report) && !r.ErrorMessage.empty() && r.ErrorMessage.size() <= 80,
+          "not one error report");
+    Check(run.Status.ends_with(report + r.ErrorMessage + " in\r\"" + r.ErrorFile + "\"  Zeile " +
+                               std::to_string(r.ErrorLine) + " bei Pos " + std::to_string(r.ErrorColumn)),
+          "status does not end with the error report");
+    Check(r.ErrorMessage != "Phasenfehler. sorry...", "the passes disagree: phase error");
+    Check(!r.FailedInPass2 || r.ErrorMessage != "Marke nicht gefunden", "the passes disagree: label lost");
   }
-  seen.ReachedPass2 = Phase == TPhase::Pass2;
-  Observed = nullptr;
-  return seen;
+  if (!ok && !r.FailedInPass2) return Check(run.Creates == 0 && run.Lines[1].empty(), "outputs after pass 1 failed");
+  Check(run.Creates == 2, "pass 2 without both outputs");
+  // Pass 2 walks the lines of pass 1 in the same states, as far as it gets.
+  const auto &one = run.Lines[0], &two = run.Lines[1];
+  Check(ok ? two.size() == one.size() : two.size() <= one.size(), "the passes read different numbers of lines");
+  for (std::size_t i = 0; i < two.size(); ++i)
+    if (two[i] != one[i]) Fail("the passes disagree at line fetch " + std::to_string(i + 1));
+  bool end = false;
+  for (std::string_view rec : Lines(run.Hex, 11 + 2 * 16 + 2, "HEX")) {
+    Check(!end && rec.size() >= 11 && rec[0] == ':' && rec.size() % 2 == 1, "malformed record");
+    std::vector<int> b;
+    int sum = 0;
+    for (std::size_t i = 1; i < rec.size(); i += 2) {
+      b.push_back(HexDigit(rec[i]) * 16 + HexDigit(rec[i + 1]));
+      Check(HexDigit(rec[i]) >= 0 && HexDigit(rec[i + 1]) >= 0, "not upper-case hexadecimal");
+      sum += b.back();
+    }
+    Check(b.size() == b[0] + 5u && sum % 256 == 0, "byte count or checksum wrong");
+    end = b[3] == 1;
+    Check(
+        (b[3] == 0 && b[0] >= 1) || (b[3] == 4 && b[0] == 2 && b[1] == 0 && b[2] == 0) || (end && rec == ":00000001FF"),
+        "bad record type or end record");
+  }
+  Check(end == ok, "end record not exactly on success");
+  Lines(run.Prn, 128, "listing");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
-  TObservation first = RunOnce(input);
-  veltas::fuzz::CheckRun(first);
+  TRun first = RunOnce(input);
+  CheckRun(first);
   // The core keeps its state in globals and resets it at every pass: a
-  // second run of the same input must give the same result.
-  TObservation second = RunOnce(input);
-  veltas::fuzz::CheckSameRun(first, second);
+  // second run must give the same result.
+  TRun second = RunOnce(input);
+  Check(first.Result.Outcome == second.Result.Outcome && first.Status == second.Status && first.Hex == second.Hex &&
+            first.Prn == second.Prn,
+        "a second run of the same input gave another result");
   return 0;
 }

@@ -98,7 +98,7 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
       }
       o.DepsFile = name;
     } else {
-      o.Error = "unbekannte Option \"" + a + "\"";
+      o.Error = "unbekannte Option \"" + SystemToUtf8(a) + "\"";
       return o;
     }
   }
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
           deps->Write(DependencyRule(files));
           deps->Close();
         } catch (const TIoError& error) {
-          std::fprintf(stderr, "%s\n", IoErrorText(error).c_str());
+          std::fprintf(stderr, "%s\n", ConsoleText(IoErrorPieces(error)).c_str());
           files.Remove(*options.DepsFile);
           return kExitUsage;
         }
@@ -164,16 +164,16 @@ int main(int argc, char** argv) {
       // Quiet runs show no status text, so the reason goes to stderr.
       if (options.Quiet)
         std::fprintf(stderr, "%.*s: Datei %s nicht gefunden\n", static_cast<int>(kProgram.size()), kProgram.data(),
-                     SourceName.c_str());
+                     SystemToUtf8(SourceName).c_str());
       return kExitAssemblyError;
     case TRunOutcome::AssemblyError:
       // The form that editors' and IDEs' error matchers parse.
-      std::fprintf(stderr, "%s:%d:%d: error: %s\n", result.ErrorFile.c_str(), static_cast<int>(result.ErrorLine),
-                   result.ErrorColumn, AnsiToUtf8(result.ErrorMessage).c_str());
+      std::fprintf(stderr, "%s:%d:%d: error: %s\n", SystemToUtf8(result.ErrorFile).c_str(),
+                   static_cast<int>(result.ErrorLine), result.ErrorColumn, AnsiToUtf8(result.ErrorMessage).c_str());
       if (result.FailedInPass2) files.Remove(HexName);  // incomplete, without end record
       return kExitAssemblyError;
     case TRunOutcome::IoError:
-      std::fprintf(stderr, "%s\n", result.IoMessage.c_str());
+      std::fprintf(stderr, "%s\n", ConsoleText(result.IoText).c_str());
       if (HexFileCreated()) files.Remove(HexName);
       return kExitUsage;
     case TRunOutcome::WindowFailed:

@@ -4,12 +4,29 @@
 
 namespace veltas::window {
 
+#ifndef _WIN32
+std::string SystemToUtf8(std::string_view text) { return std::string(text); }
+#endif
+
+namespace {
+
+std::string Utf8(const driver::TStatusPiece& p) {
+  return p.Native ? SystemToUtf8(p.Bytes) : driver::AnsiToUtf8(p.Bytes);
+}
+
+}  // namespace
+
+std::string ConsoleText(const driver::TStatusText& text) {
+  std::string all;
+  for (const driver::TStatusPiece& p : text.Pieces()) all += Utf8(p);
+  return all;
+}
+
 void TConsoleWindow::SetText(const driver::TStatusText& text) {
   const auto& pieces = text.Pieces();
   for (; Printed < pieces.size(); ++Printed) {
     if (Quiet) continue;
-    const driver::TStatusPiece& p = pieces[Printed];
-    std::string shown = p.Native ? p.Bytes : driver::AnsiToUtf8(p.Bytes);
+    std::string shown = Utf8(pieces[Printed]);
     for (char& c : shown)
       if (c == '\r') c = '\n';
     if (shown.empty()) continue;

@@ -4,10 +4,18 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "driver/status.h"
 
 namespace veltas::window {
+
+// Text in the system's encoding as UTF-8: unchanged on POSIX systems;
+// veltas-cli.exe converts from the ANSI code page (programs/win32_console.cpp).
+std::string SystemToUtf8(std::string_view text);
+// A status text as the console shows it: all of it UTF-8.
+std::string ConsoleText(const driver::TStatusText& text);
 
 class TConsoleWindow : public driver::TStatusWindow {
  public:

@@ -1,31 +1,19 @@
-// Test helper: asks an X window to close the way a window manager's close
-// box does, with the WM_DELETE_WINDOW message.
-//   veltas-xclose WINDOW-ID
+// Test helper: asks an X window to close as a window manager's close box
+// does, with the WM_DELETE_WINDOW message.   veltas-xclose WINDOW-ID
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: veltas-xclose WINDOW-ID\n");
-    return 2;
-  }
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "veltas-xclose: no display\n");
-    return 2;
-  }
-  Window window = std::strtoul(argv[1], nullptr, 0);
+  Display* display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
+  if (!display) return 2;
   XEvent event{};
   event.xclient.type = ClientMessage;
-  event.xclient.window = window;
+  event.xclient.window = std::strtoul(argv[1], nullptr, 0);
   event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  Status sent = XSendEvent(display, window, False, NoEventMask, &event);
-  XSync(display, False);
-  XCloseDisplay(display);
+  Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  XCloseDisplay(display);  // flushes the request
   return sent ? 0 : 1;
 }
