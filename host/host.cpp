@@ -10,6 +10,8 @@ namespace veltas::host {
 
 std::array<TQuellFile, source::MaxSourceFiles> SourceFiles;
 std::string SourceDir;
+std::vector<std::string> IncludeDirs;
+std::string DevicesDir;
 
 namespace {
 
@@ -39,6 +41,7 @@ void RewindSource() {
   if (!file) throw TIoError(TIoAction::Open, main.Name, reason);
   main.File = std::make_unique<TLineReader>(std::move(file));
   source::IncludeDepth = 0;
+  source::FileListed[0] = true;
 }
 
 bool IsBareName(const std::string& name) {
@@ -47,8 +50,13 @@ bool IsBareName(const std::string& name) {
   return true;
 }
 
+std::string InDirectory(const std::string& dir, const std::string& name) {
+  return dir.empty() || IsDirectorySeparator(dir.back()) ? dir + name : dir + "/" + name;
+}
+
 bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
-  std::string path = IsBareName(name) ? SourceDir + name : name;
+  bool bare = IsBareName(name);
+  std::string path = bare ? SourceDir + name : name;
   std::string failure(msg::CannotFindFilePrefix.view());
   failure += path;
   failure += msg::CannotFindFileSuffix.view();
@@ -60,6 +68,15 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   TQuellFile& entry = SourceFiles[static_cast<std::size_t>(source::IncludeDepth + 1)];
   std::string reason;
   std::unique_ptr<TInputFile> file = Files->OpenRead(path, reason);
+  // Only where the main source's directory has no such file: the -I
+  // directories, then the definition files.
+  bool fromDevices = false;
+  for (std::size_t i = 0; bare && !file && i < IncludeDirs.size(); ++i)
+    file = Files->OpenRead(path = InDirectory(IncludeDirs[i], name), reason);
+  if (bare && !file && !DevicesDir.empty()) {
+    file = Files->OpenRead(path = InDirectory(DevicesDir, name), reason);
+    fromDevices = true;
+  }
   if (!file) {
     state::SetError(failure);
     return false;
@@ -67,6 +84,7 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   ++source::IncludeDepth;
   entry.Name = path;
   entry.File = std::make_unique<TLineReader>(std::move(file));
+  source::FileListed[static_cast<std::size_t>(source::IncludeDepth)] = !fromDevices;
   return true;
 }
 

@@ -153,8 +153,9 @@ bool RunPass2(bool withListing, bool withHex) {
   IdWordsSeen = FusesSeen = Fuses2Seen = false;
   source::Hooks.RewindSource();
   while (PassActive && source::NextSourceLine()) {
+    bool listed = source::FileListed[static_cast<std::size_t>(source::IncludeDepth)];
     bool ok = ProcessStatement(TPass::Two);
-    if (withListing) output::WriteListingLine();
+    if (withListing && (listed || !ok)) output::WriteListingLine();
     if (!ok) return false;
     if (withHex) output::HexWriteLine();
     TrackConfiguration();
