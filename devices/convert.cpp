@@ -199,7 +199,8 @@ bool IsBankTitle(std::string_view title) {
   if (title == "Unbanked") return true;
   if (!StartsWith(Upper(title), "BANK")) return false;
   std::string_view number = Trim(title.substr(4));
-  return !number.empty() && std::all_of(number.begin(), number.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+  return !number.empty() &&
+         std::all_of(number.begin(), number.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
 constexpr std::int64_t kHighestRegister = 0xFFF;
@@ -310,9 +311,14 @@ std::int64_t AccessBankStart(const std::string& text) {
     if (std::find(words.begin(), words.end(), "NAME=accesssfr") == words.end()) continue;
     std::optional<std::int64_t> start, end;
     int number = static_cast<int>(i + 1);
-    for (std::string_view w : words) {
-      if (StartsWith(w, "START=")) start = ParseValue(w.substr(6), number);
-      if (StartsWith(w, "END=")) end = ParseValue(w.substr(4), number);
+    try {
+      for (std::string_view w : words) {
+        if (StartsWith(w, "START=")) start = ParseValue(w.substr(6), number);
+        if (StartsWith(w, "END=")) end = ParseValue(w.substr(4), number);
+      }
+    } catch (TFailure& failure) {
+      failure.InLinkerScript = true;
+      throw;
     }
     if (!start || !end || *start < 0xF00 || *start > 0xFFF || *end != 0xFFF)
       throw TFailure{"Access-Bank nicht lesbar (erwartet START=0xF00..0xFFF END=0xFFF)", number, true};
@@ -361,7 +367,8 @@ class TWriter {
       if (upper == w) return LeftOut(FunctionWord, name, line, "der Ausdrucksrechner liest " + upper + " als Funktion");
     for (std::string_view w : kFlagWords)
       if (upper == w)
-        return LeftOut(FlagWord, name, line, "Flaggen und Ziele schreibt dieser Dialekt als Wort (,F ,W ,A; ,A heißt a = 1)");
+        return LeftOut(FlagWord, name, line,
+                       "Flaggen und Ziele schreibt dieser Dialekt als Wort (,F ,W ,A; ,A heißt a = 1)");
     if (Defined.count(name)) return LeftOut(Duplicate, name, line, "schon definiert");
     Defined.emplace(name, definition);
     ++Result.Defined;
@@ -539,7 +546,8 @@ class TConverter {
         if (address == RegisterAddress.end())
           W.Comment(section + " hat keine Adresse (über W geladen): Bitnummern");
         else if (numbers)
-          W.Comment(section + " liegt außerhalb der Access-Bank: Bitnummern, denn ein Bitname erreichte die Access-Bank");
+          W.Comment(section +
+                    " liegt außerhalb der Access-Bank: Bitnummern, denn ein Bitname erreichte die Access-Bank");
         else
           W.Comment(section);
       }

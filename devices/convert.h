@@ -32,12 +32,12 @@ enum TReason : int {
 
 struct TConversion {
   TOutcome Outcome = TOutcome::Failed;
-  std::string Text;     // the definition file, cp1252, CR LF line ends
-  std::string Message;  // reason for a skip or the error, UTF-8
-  int Line = 0;         // line of the error in the file it names, 0 for none
+  std::string Text;             // the definition file, cp1252, CR LF line ends
+  std::string Message;          // reason for a skip or the error, UTF-8
+  int Line = 0;                 // line of the error in the file it names, 0 for none
   bool InLinkerScript = false;  // the error is in the linker script
-  std::string Core;     // CORE12, CORE14, CORE14ENH or CORE16
-  int Defined = 0;      // names defined
+  std::string Core;             // CORE12, CORE14, CORE14ENH or CORE16
+  int Defined = 0;              // names defined
   std::array<int, ReasonCount> LeftOut{};
 };
 

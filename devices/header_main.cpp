@@ -210,13 +210,15 @@ void ConvertOne(const TOptions& o, const std::string& header, TTotals& totals) {
   static constexpr const char* kCores[] = {"CORE12", "CORE14", "CORE14ENH", "CORE16"};
   for (std::size_t i = 0; i < 4; ++i)
     if (c.Core == kCores[i]) ++totals.PerCore[i];
-  for (int r = 0; r < ReasonCount; ++r) totals.LeftOut[static_cast<std::size_t>(r)] += c.LeftOut[static_cast<std::size_t>(r)];
+  for (int r = 0; r < ReasonCount; ++r)
+    totals.LeftOut[static_cast<std::size_t>(r)] += c.LeftOut[static_cast<std::size_t>(r)];
 }
 
 void PrintTotals(const TTotals& t) {
-  std::printf("veltas-header: %d umgewandelt (CORE12 %d, CORE14 %d, CORE14ENH %d, CORE16 %d), %d übersprungen, "
-              "%d fehlerhaft\n",
-              t.Converted, t.PerCore[0], t.PerCore[1], t.PerCore[2], t.PerCore[3], t.Skipped, t.Failed);
+  std::printf(
+      "veltas-header: %d umgewandelt (CORE12 %d, CORE14 %d, CORE14ENH %d, CORE16 %d), %d übersprungen, "
+      "%d fehlerhaft\n",
+      t.Converted, t.PerCore[0], t.PerCore[1], t.PerCore[2], t.PerCore[3], t.Skipped, t.Failed);
   for (int r = 0; r < ReasonCount; ++r)
     if (int n = t.LeftOut[static_cast<std::size_t>(r)])
       std::printf("  nicht unter eigenem Namen: %6d  %s\n", n, ReasonText(static_cast<TReason>(r)));
