@@ -5,9 +5,16 @@
 # installed in share/veltas/devices.
 include(GNUInstallDirs)
 
-add_executable(veltas-header devices/header_main.cpp devices/convert.cpp)
-target_include_directories(veltas-header PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+add_library(veltas_convert STATIC devices/convert.cpp)
+target_include_directories(veltas_convert PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+add_executable(veltas-header devices/header_main.cpp)
+target_link_libraries(veltas-header PRIVATE veltas_convert)
 target_compile_definitions(veltas-header PRIVATE VELTAS_VERSION="${PROJECT_VERSION}")
+if(TARGET veltas_tests)
+  target_link_libraries(veltas_tests PRIVATE veltas_convert)
+  target_compile_definitions(veltas_tests PRIVATE VELTAS_HEADER="$<TARGET_FILE:veltas-header>")
+  add_dependencies(veltas_tests veltas-header)
+endif()
 
 # Where an installed program finds the files, relative to its own directory.
 file(RELATIVE_PATH VELTAS_DEVICES_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_DATADIR}/veltas/devices)
@@ -42,7 +49,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(veltas_devices ALL DEPENDS ${stamp})
 if(TARGET veltas_tests)
-  add_dependencies(veltas_tests veltas_devices veltas-header)
+  add_dependencies(veltas_tests veltas_devices)
 endif()
 
 install(DIRECTORY ${VELTAS_DEVICES_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/veltas/devices

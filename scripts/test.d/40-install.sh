@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and checks the installed files: the
-# programs run, the manual pages render without warnings, the README is
-# there. Then builds the Debian package and checks its contents and fields.
+# programs run, the manual pages render without warnings, the README and the
+# definition files are there and the installed veltas-cli finds them. Then
+# builds the Debian package and checks its contents and fields.
 # Builds the installable programs alone, optimised, in build/install.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -23,12 +24,14 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-programs=(veltas-cli)
+programs=(veltas-cli veltas-header)
 # The window program is installed where it is built.
 [ -x "$build/veltas" ] && programs+=(veltas)
 
 expected=(share/doc/veltas/README.md)
 for p in "${programs[@]}"; do expected+=("bin/$p" "share/man/man1/$p.1"); done
+for f in "$build"/devices/*.INC; do expected+=("share/veltas/devices/${f##*/}"); done
+[ -f "$prefix/share/veltas/devices/P16F877A.INC" ] || fail "no definition file P16F877A.INC installed"
 for f in "${expected[@]}"; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
@@ -39,8 +42,11 @@ extra="$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort | grep -vxF -f <
 
 out="$("$prefix/bin/veltas-cli" --version)"
 [ "$out" = "veltas-cli (Veltas) $version" ] || fail "installed veltas-cli --version says: $out"
+out="$("$prefix/bin/veltas-header" --version)"
+[ "$out" = "veltas-header (Veltas) $version" ] || fail "installed veltas-header --version says: $out"
 
-# The installed program assembles the example.
+# The installed program assembles the examples, blink.pic with the
+# installed definition file.
 mkdir "$tmp/demo"
 cp examples/demo.pic examples/demo.inc "$tmp/demo/"
 (cd "$tmp/demo" && "$prefix/bin/veltas-cli" --quiet --deps demo.d demo.pic) >"$tmp/demo.out" 2>&1 ||
@@ -49,6 +55,11 @@ cp examples/demo.pic examples/demo.inc "$tmp/demo/"
 [ -s "$tmp/demo/demo.HEX" ] || fail "no demo.HEX"
 head -1 "$tmp/demo/demo.d" | grep -q '^demo\.HEX demo\.PRN: demo\.pic demo\.inc$' ||
   { cat "$tmp/demo/demo.d"; fail "unexpected dependency rule for the example"; }
+cp examples/blink.pic "$tmp/demo/"
+(cd "$tmp/demo" && "$prefix/bin/veltas-cli" --quiet --deps blink.d blink.pic) ||
+  fail "installed veltas-cli cannot assemble examples/blink.pic"
+grep -q "^blink\.HEX blink\.PRN: blink\.pic .*/share/veltas/devices/P16F877A\.INC$" "$tmp/demo/blink.d" ||
+  { cat "$tmp/demo/blink.d"; fail "blink.pic did not read the installed P16F877A.INC"; }
 
 # --- the manual pages ---------------------------------------------------------
 for p in "${programs[@]}"; do
@@ -65,8 +76,11 @@ for p in "${programs[@]}"; do
   ! grep -q '@[A-Z_]*@' "$tmp/$p.txt" || fail "$p.1: unreplaced placeholder"
 done
 # Every option of veltas-cli --help is described in its manual page.
-for option in -L --quiet --deps --help --version; do
+for option in -L -I --quiet --deps --help --version; do
   grep -qE "^ +$option( |\$)" "$tmp/veltas-cli.txt" || fail "veltas-cli.1 does not describe $option"
+done
+for option in -d -o -l --help --version; do
+  grep -qE "^ +$option( |\$)" "$tmp/veltas-header.txt" || fail "veltas-header.1 does not describe $option"
 done
 
 # --- the Debian package -------------------------------------------------------
