@@ -124,7 +124,8 @@ TEST(DeviceConversion, BadInputNamesTheLine) {
       {"_CONFIG EQU H'2007'\n\x7f"
        "ELF\x02\x01\0\0"s,
        "Binärdaten: keine Textdatei", 2},
-      {"_CONFIG EQU H'2007'\nFOO BAR BAZ QUUX ; x\n", "Zeile nicht lesbar: \"FOO BAR BAZ QUUX\"", 2},
+      {"_CONFIG EQU H'2007'\nFOO SET 1 ; x\n", "Zeile nicht lesbar: \"FOO SET 1\"", 2},
+      {"_CONFIG EQU H'2007'\nFOO EQU 1 2\n", "Zeile nicht lesbar: \"FOO EQU 1 2\"", 2},
       {"_CONFIG EQU H'2007'\nBIG EQU H'80000000'\n", "Wert außerhalb des Bereiches: H'80000000'", 2},
       {";----- Register Files -----\nR EQU H'1000'\n_CONFIG EQU H'2007'\n",
        "Registeradresse außerhalb des Datenspeichers: H'1000'", 2},
