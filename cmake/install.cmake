@@ -1,10 +1,11 @@
 # Installation and the Debian package: veltas-cli, the window program veltas
-# where it is built, their German manual pages and the README.
+# where it is built, the converter veltas-header, their German manual pages,
+# the README, and the definition files (cmake/devices.cmake).
 # cmake --install BUILD [--prefix DIR];  cpack -G DEB --config BUILD/CPackConfig.cmake
 include(GNUInstallDirs)
 
-install(TARGETS veltas-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-set(VELTAS_MAN_PAGES veltas-cli.1)
+install(TARGETS veltas-cli veltas-header RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(VELTAS_MAN_PAGES veltas-cli.1 veltas-header.1)
 if(TARGET veltas)
   install(TARGETS veltas RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   list(APPEND VELTAS_MAN_PAGES veltas.1)

@@ -8,9 +8,19 @@
 
 #include "host/files.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dirent.h>
 #include <strings.h>
+#include <unistd.h>
+#endif
+
+#include "host/host.h"
+
+// The definition files of an installation, seen from the programs' directory.
+#ifndef VELTAS_DEVICES_FROM_BIN
+#define VELTAS_DEVICES_FROM_BIN "../share/veltas/devices"
 #endif
 
 namespace veltas::host {
@@ -162,6 +172,26 @@ class TDiskFiles : public TFileSystem {
 TFileSystem& DiskFiles() {
   static TDiskFiles files;
   return files;
+}
+
+std::string FindDevicesDir() {
+  std::string program;
+#ifdef _WIN32
+  char buffer[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  if (n > 0 && n < sizeof buffer) program.assign(buffer, n);
+#else
+  char buffer[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+  if (n > 0 && static_cast<std::size_t>(n) < sizeof buffer) program.assign(buffer, static_cast<std::size_t>(n));
+#endif
+  std::string bin = DirectoryPart(program);
+  if (bin.empty()) return {};
+  for (std::string dir : {bin + VELTAS_DEVICES_FROM_BIN, bin + "devices"}) {
+    struct stat st;
+    if (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return dir;
+  }
+  return {};
 }
 
 }  // namespace veltas::host

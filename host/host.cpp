@@ -12,6 +12,8 @@ namespace veltas::host {
 
 std::array<TQuellFile, source::MaxSourceFiles> SourceFiles;
 std::string SourceDir;
+std::vector<std::string> IncludeDirs;
+std::string DevicesDir;
 
 namespace {
 
@@ -41,6 +43,7 @@ void RewindSource() {
   if (!file) throw TIoError(TIoAction::Open, main.Name, reason);
   main.File = std::make_unique<TLineReader>(std::move(file));
   source::IncludeDepth = 0;
+  source::FileListed[0] = true;
 }
 
 bool IsBareName(const std::string& name) {
@@ -68,7 +71,12 @@ std::vector<std::string> IncludeCandidates(const std::string& name) {
   return {path};
 }
 
+std::string InDirectory(const std::string& dir, const std::string& name) {
+  return dir.empty() || IsDirectorySeparator(dir.back()) ? dir + name : dir + "/" + name;
+}
+
 bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
+  bool bare = IsBareName(name);
   std::vector<std::string> candidates = IncludeCandidates(name);
   std::string path = candidates[0];
   std::string failure(msg::CannotFindFilePrefix.view());
@@ -84,6 +92,15 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   std::unique_ptr<TInputFile> file;
   for (const std::string& candidate : candidates)
     if (!file && (file = Files->OpenRead(candidate, reason))) path = candidate;
+  // Only where the main source's directory has no such file: the -I
+  // directories, then the definition files.
+  bool fromDevices = false;
+  for (std::size_t i = 0; bare && !file && i < IncludeDirs.size(); ++i)
+    file = Files->OpenRead(path = InDirectory(IncludeDirs[i], name), reason);
+  if (bare && !file && !DevicesDir.empty()) {
+    file = Files->OpenRead(path = InDirectory(DevicesDir, name), reason);
+    fromDevices = true;
+  }
   if (!file) {
     state::SetError(failure);
     return false;
@@ -91,6 +108,7 @@ bool OpenInclude(const std::string& name, std::int32_t lineNumber) {
   ++source::IncludeDepth;
   entry.Name = path;
   entry.File = std::make_unique<TLineReader>(std::move(file));
+  source::FileListed[static_cast<std::size_t>(source::IncludeDepth)] = !fromDevices;
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/files.h"
 #include "source/host_hooks.h"
@@ -40,6 +41,12 @@ struct TQuellFile {
 extern std::array<TQuellFile, source::MaxSourceFiles> SourceFiles;
 // Directory part of the main source name; bare include names are found there.
 extern std::string SourceDir;
+// Where a bare include name that is not next to the main source is looked
+// for next: the directories of veltas-cli's -I options in order, then the
+// devices directory with the definition files (empty: none). Set by the
+// programs before the run; a file from the devices directory is not listed.
+extern std::vector<std::string> IncludeDirs;
+extern std::string DevicesDir;
 
 // Installs the six operations over a file system and closes whatever an
 // earlier run left open.
@@ -56,6 +63,11 @@ bool HexFileCreated();
 void CloseOutputFiles();
 // Drops the output files without flushing (after a run-time I/O error).
 void AbandonOutputFiles();
+
+// The devices directory that belongs to the running program: share/veltas/
+// devices of its installation, or devices/ next to it in the build tree;
+// empty if there is neither.
+std::string FindDevicesDir();
 
 // Directory part of a name: up to and including its last separator.
 std::string DirectoryPart(const std::string& name);

@@ -178,8 +178,9 @@ bool RunPass2(bool withListing, bool withHex) {
   WordWritten.assign(0x10000 + MaxCodeWords, false);
   source::Hooks.RewindSource();
   while (PassActive && source::NextSourceLine()) {
+    bool listed = source::FileListed[static_cast<std::size_t>(source::IncludeDepth)];
     bool ok = ProcessStatement(TPass::Two) && ClaimWords();
-    if (withListing) output::WriteListingLine();
+    if (withListing && (listed || !ok)) output::WriteListingLine();
     if (!ok) return false;
     if (withHex) output::HexWriteLine();
     TrackConfiguration();

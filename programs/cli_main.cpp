@@ -1,10 +1,11 @@
 // veltas-cli: the assembler for build systems. Same run sequence and texts as
 // the window program, on the console; the exit status tells the result.
 //
-// Long options start with "--" and are taken out of the arguments before the
-// rest goes to the run sequence unchanged, so an argument containing "-L"
-// still sets the switch and the last other argument is still the source.
-// "--" ends the options: every later argument goes to the run sequence.
+// Long options and -I DIR start with "--" or "-I" and are taken out of the
+// arguments before the rest goes to the run sequence unchanged, so an
+// argument containing "-L" still sets the switch and the last other argument
+// is still the source, while a -I directory may contain "-L". "--" ends the
+// options: every later argument goes to the run sequence.
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -45,6 +46,8 @@ constexpr std::string_view kHelp =
     "Übersetzt eine PIC-Quelle (ohne Endung: NAME.PIC) nach NAME.HEX und NAME.PRN.\n"
     "\n"
     "  -L            Adreßliste (Symbolliste) an das Listing anhängen\n"
+    "  -I VERZ       INCLUDE-Dateien, die neben der Quelle fehlen, auch in VERZ\n"
+    "                suchen (mehrfach möglich, der Reihe nach; auch -IVERZ)\n"
     "  --quiet       nach Erfolg nichts ausgeben (Fehler weiter auf stderr)\n"
     "  --deps DATEI  nach Erfolg make-Regel mit allen gelesenen Dateien in DATEI\n"
     "  --help        diese Hilfe zeigen und beenden\n"
@@ -53,6 +56,8 @@ constexpr std::string_view kHelp =
     "\n"
     "Ein Argument, das \"-L\" enthält, setzt den Schalter; das letzte andere Argument\n"
     "ist die Quelldatei. --deps=DATEI ist gleichwertig zu --deps DATEI.\n"
+    "Zuletzt sucht INCLUDE die Definitionsdateien der Chips (INCLUDE P16F877A.INC);\n"
+    "ihre Zeilen stehen nicht im Listing.\n"
     "\n"
     "Exit-Status:\n"
     "  0  Erfolg\n"
@@ -64,6 +69,7 @@ struct TOptions {
   bool Version = false;
   bool Quiet = false;
   std::optional<std::string> DepsFile;
+  std::vector<std::string> IncludeDirs;
   std::vector<std::string> RunArgs;  // for the run sequence, unchanged
   std::string Error;                 // a usage error, empty if none
 };
@@ -73,7 +79,14 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (optionsEnded || a.rfind("--", 0) != 0) {
+    if (!optionsEnded && a.rfind("-I", 0) == 0) {
+      std::string dir = a.size() > 2 ? a.substr(2) : (i + 1 < args.size() ? args[++i] : "");
+      if (dir.empty()) {
+        o.Error = "Option \"-I\" braucht ein Verzeichnis";
+        return o;
+      }
+      o.IncludeDirs.push_back(dir);
+    } else if (optionsEnded || a.rfind("--", 0) != 0) {
       o.RunArgs.push_back(a);
     } else if (a == "--") {
       optionsEnded = true;
@@ -142,6 +155,8 @@ int main(int argc, char** argv) {
   }
   if (!options.Error.empty()) return UsageError(options.Error);
 
+  IncludeDirs = options.IncludeDirs;
+  DevicesDir = FindDevicesDir();
   TConsoleWindow window(stdout, options.Quiet);
   TRecordingFiles files(DiskFiles());
   TRunResult result = RunSequence(options.RunArgs, window, files);

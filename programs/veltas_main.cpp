@@ -7,6 +7,7 @@
 
 #include "driver/run.h"
 #include "host/files.h"
+#include "host/host.h"
 
 #ifdef _WIN32
 #include "window/win32_window.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
 #else
   TFltkWindow window;
 #endif
+  DevicesDir = FindDevicesDir();
   TRunResult result = RunSequence(args, window, DiskFiles());
   if (result.Outcome != TRunOutcome::IoError) return kExitDone;
 #ifndef _WIN32

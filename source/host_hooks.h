@@ -4,6 +4,7 @@
 // in-memory host; the programs install one that works on real files.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,5 +35,11 @@ inline constexpr int MaxSourceFiles = 8;
 // Index of the innermost open source file; 0 while the main source is read.
 // Owned by the host's file stack; the core reads it and the passes reset it.
 extern int IncludeDepth;
+
+// Whether the lines of each open source file, by include depth, go to the
+// listing. The host clears it for a definition file from the devices
+// directory, whose hundreds of names would bury a short program's listing;
+// the INCLUDE line itself and a failing line are listed all the same.
+extern std::array<bool, MaxSourceFiles> FileListed;
 
 }  // namespace veltas::source

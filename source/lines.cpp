@@ -9,6 +9,11 @@ namespace veltas::source {
 
 THostHooks Hooks;
 int IncludeDepth = 0;
+std::array<bool, MaxSourceFiles> FileListed = [] {
+  std::array<bool, MaxSourceFiles> all;
+  all.fill(true);
+  return all;
+}();
 
 std::string CurrentLine;
 int LinePos = 1;

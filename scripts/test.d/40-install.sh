@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# cmake --install puts the programs, their German manual pages and the README
-# in place, the pages render without warnings, and cpack builds a Debian
-# package with the same files. Builds the installable programs in build/install.
+# cmake --install puts the programs, their German manual pages, the README and
+# the definition files in place; the pages render without warnings; the
+# installed veltas-cli finds the installed definition files; cpack builds a
+# Debian package with the same files. Builds the installable programs in
+# build/install.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build/install
@@ -13,16 +15,24 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-programs=(veltas-cli)
+programs=(veltas-cli veltas-header)
 [ -x "$build/veltas" ] && programs+=(veltas) # the window program where it is built
 expected=(share/doc/veltas/README.md)
 for p in "${programs[@]}"; do expected+=("bin/$p" "share/man/man1/$p.1"); done
+for f in "$build"/devices/*.INC; do expected+=("share/veltas/devices/${f##*/}"); done
 printf '%s\n' "${expected[@]}" | sort >"$tmp/expected"
+grep -qx share/veltas/devices/P16F877A.INC "$tmp/expected" || fail "no definition file P16F877A.INC built"
 
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 (cd "$tmp/prefix" && find . -type f | sed 's|^\./||' | sort) | diff "$tmp/expected" - || fail "installed files differ"
 cmp -s README.md "$tmp/prefix/share/doc/veltas/README.md" || fail "installed README differs"
-[ "$("$tmp/prefix/bin/veltas-cli" --version)" = "veltas-cli (Veltas) $version" ] || fail "installed veltas-cli --version"
+for p in veltas-cli veltas-header; do
+  [ "$("$tmp/prefix/bin/$p" --version)" = "$p (Veltas) $version" ] || fail "installed $p --version"
+done
+cp examples/blink.pic "$tmp/"
+(cd "$tmp" && prefix/bin/veltas-cli --quiet --deps blink.d blink.pic) || fail "installed veltas-cli and blink.pic"
+grep -q "^blink\.HEX blink\.PRN: blink\.pic .*/share/veltas/devices/P16F877A\.INC$" "$tmp/blink.d" ||
+  fail "blink.pic did not read the installed P16F877A.INC"
 
 for p in "${programs[@]}"; do
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$tmp/prefix/share/man/man1/$p.1" >"$tmp/$p.txt" 2>"$tmp/$p.err" &&
@@ -30,7 +40,7 @@ for p in "${programs[@]}"; do
   head -1 "$tmp/$p.txt" | grep -qF "${p^^}(1)" && tail -1 "$tmp/$p.txt" | grep -qF "Veltas $version" &&
     grep -qx BESCHREIBUNG "$tmp/$p.txt" && ! grep -q '@[A-Z_]*@' "$tmp/$p.txt" || fail "$p.1: title, footer or text"
 done
-for option in -L --quiet --deps --help --version; do # every option of veltas-cli --help
+for option in -L -I --quiet --deps --help --version; do # every option of veltas-cli --help
   grep -qE "^ +$option( |\$)" "$tmp/veltas-cli.txt" || fail "veltas-cli.1 does not describe $option"
 done
 

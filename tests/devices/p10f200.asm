@@ -1,0 +1,15 @@
+; The words of p10f200.pic, written with the chip maker's header.
+        list    p=10f200
+        include "p10f200.inc"
+        radix   dec
+        movlw   (1 << NOT_GPPU) | (1 << PSA)
+        option
+        movlw   1 << TRISIO3
+        tris    GPIO
+        bsf     GPIO,GP2
+        bcf     GPIO,GP0
+        movwf   OSCCAL
+        btfsc   STATUS,GPWUF
+        clrf    FSR
+        __config _WDT_OFF & _CP_OFF & _MCLRE_OFF
+        end
