@@ -1,0 +1,102 @@
+// veltas-cli --cod against the simulator that reads the file: for one chip
+// per core, gpsim (command mode) loads NAME.COD, stops at a label in an
+// include file, lists the marked source line there and, after the return,
+// in the main source, and holds the HEX file's words; gpvc reads the file
+// without complaint. Sources live in a subdirectory, so every name in the
+// file must count from the .COD file's directory.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "tests/support/assemble.h"
+#include "tests/support/process.h"
+
+namespace veltas::testing {
+namespace {
+
+struct TCoreCase {
+  std::string Name;
+  std::vector<std::string> Options;  // the processor; CORE14 names it by its symbol
+  std::string Main, Sub;
+  bool ByteAddresses;
+};
+
+// Each program calls sub (in sub.inc) once; after NOP and the return the
+// next line of the main source is "GOTO start".
+const std::vector<TCoreCase> kCases = {
+    {"Core12_PIC10F200", {"--processor", "PIC10F200"},
+     "        CORE12\nstart:  MOVLW 5\n        MOVWF 0x10\nloop:   DECFSZ 0x10,F\n        GOTO loop\n"
+     "        CALL sub\n        GOTO start\n        INCLUDE sub.inc\n",
+     "sub:    NOP\n        RETLW 0\n", false},
+    {"Core14_PIC16F877A", {},
+     "__16F877A: EQU 1\n        SEG RAM\n        ORG 0x20\ncnt:    DS 1\n        SEG CODE\nstart:  MOVLW 5\n"
+     "        MOVWF cnt\n        CALL sub\n        GOTO start\n        INCLUDE sub.inc\n",
+     "sub:    NOP\n        RETURN\n", false},
+    {"Core14Enh_PIC16F1823", {"--processor", "p16f1823"},
+     "        CORE14ENH\nstart:  MOVLW 5\nloop:   DECFSZ 0x20,F\n        BRA loop\n        CALL sub\n"
+     "        GOTO start\n        INCLUDE sub.inc\n        ORG 0x8007\n        DATA 0x3FE4\n",
+     "sub:    NOP\n        RETURN\n", false},
+    {"Core16_PIC18F452", {"--processor", "18F452"},
+     "        CORE16\nstart:  LFSR 0,0x123\nloop:   DECFSZ 0x20\n        GOTO loop\n        CALL sub\n"
+     "        GOTO start\n        INCLUDE sub.inc\n",
+     "sub:    NOP\n        RETURN\n", true},
+};
+
+void PrintTo(const TCoreCase& c, std::ostream* os) { *os << c.Name; }
+
+class CodGpsim : public ::testing::TestWithParam<TCoreCase> {};
+
+TEST_P(CodGpsim, BreaksListsAndHoldsTheHexWords) {
+  const TCoreCase& c = GetParam();
+  TScratchDir dir;
+  dir.Write("src/main.pic", c.Main);
+  dir.Write("src/sub.inc", c.Sub);
+  std::vector<std::string> args = c.Options;
+  args.insert(args.begin(), "--cod");
+  args.push_back("src/main.pic");
+  TProcessResult veltas = RunProcess(VELTAS_CLI, args, dir.Path());
+  ASSERT_EQ(veltas.ExitStatus, 0) << veltas.Err;
+  EXPECT_EQ(veltas.Err, "");
+
+  TProcessResult gpvc = RunProcess("/usr/bin/gpvc", {"main.COD"}, dir / "src");
+  EXPECT_EQ(gpvc.ExitStatus, 0);
+  EXPECT_EQ(gpvc.Err, "");
+  EXPECT_EQ(gpvc.Out.find("ERROR"), std::string::npos) << gpvc.Out;
+
+  // The cycle break ends the run should the label never be reached.
+  dir.Write("cod.stc", "break e sub\nbreak c 2000\nrun\nlist\nstep\nstep\nlist\ndisassemble 0:40\nquit\n");
+  TProcessResult sim = RunProcess("/usr/bin/gpsim", {"-i", "-s", "src/main.COD", "-c", "cod.stc"}, dir.Path());
+  ASSERT_EQ(sim.ExitStatus, 0) << sim.Out;
+
+  // "==>" marks the current line in a listing and the PC in a disassembly.
+  std::regex disassembly(R"(^(==>|   )[ B]([0-9a-f]{4})  ([0-9a-f]{4})  )");
+  std::vector<std::string> marked;
+  std::map<std::uint32_t, std::uint16_t> simulated;
+  std::istringstream out(sim.Out);
+  for (std::string line; std::getline(out, line);) {
+    std::smatch m;
+    if (std::regex_search(line, m, disassembly))
+      simulated[static_cast<std::uint32_t>(std::stoul(m[2], nullptr, 16))] =
+          static_cast<std::uint16_t>(std::stoul(m[3], nullptr, 16));
+    else if (line.rfind("==>", 0) == 0)
+      marked.push_back(line);
+  }
+  EXPECT_EQ(marked, (std::vector<std::string>{"==>sub:    NOP", "==>        GOTO start"})) << sim.Out;
+  for (std::string file : {"listing src/sub.inc ", "listing src/main.pic "}) EXPECT_NE(sim.Out.find(file), std::string::npos) << file;
+
+  std::map<std::uint32_t, std::uint16_t> expected;
+  for (auto [address, word] : HexWords(dir.Read("src/main.HEX")))
+    if (address < 0x2000) expected[c.ByteAddresses ? 2 * address : address] = word;
+  ASSERT_FALSE(expected.empty());
+  for (auto [address, word] : simulated)
+    if (!expected.count(address)) expected[address] = 0x3FFF;  // gpsim's empty program word
+  EXPECT_EQ(simulated, expected) << sim.Out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cores, CodGpsim, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<TCoreCase>& info) { return info.param.Name; });
+
+}  // namespace
+}  // namespace veltas::testing
