@@ -147,6 +147,10 @@ std::string NoProcessorNote(const std::string& cod, const std::string& why) {
          "ln -s " + path.filename().string() + " " + lower + ")";
 }
 
+std::string Counted(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 std::string Some(const std::vector<std::string>& names) {
   std::string text = "\"" + names[0] + "\"";
   if (names.size() > 1) text += " und " + std::to_string(names.size() - 1) + " weitere";
@@ -277,8 +281,9 @@ TCodOutcome MakeCodFile(const TCodRequest& request) {
     image.Lines.push_back({address, static_cast<std::uint8_t>(id), static_cast<std::uint16_t>(line)});
   }
   if (lineTooHigh != 0)
-    outcome.Notes.push_back(std::to_string(lineTooHigh) + " Programmwörter aus Zeilen über 65535 stehen in " + cod +
-                            " ohne Quellzeile: das Format zählt Zeilen nur bis 65535");
+    outcome.Notes.push_back(cod + " nennt die Quellzeile von " +
+                            Counted(lineTooHigh, "Programmwort", "Programmwörtern") +
+                            " aus Zeilen über 65535 nicht: das Format zählt Zeilen nur bis 65535");
   image.Symbols = Symbols(core16);
 
   TCodFile file = BuildCodFile(image);
@@ -288,9 +293,9 @@ TCodOutcome MakeCodFile(const TCodRequest& request) {
     return outcome;
   }
   if (file.Merged != 0)
-    outcome.Notes.push_back(cod + ": " + std::to_string(file.Merged) +
-                            " Lücken zwischen Programmbereichen geschlossen (gpsim liest höchstens 127 Bereiche je "
-                            "64 KiB); gpsim lädt dort Nullwörter");
+    outcome.Notes.push_back(cod + ": " + Counted(file.Merged, "Lücke", "Lücken") +
+                            " zwischen Programmbereichen geschlossen, gpsim liest nur 127 Bereiche je 64 KiB; "
+                            "dort lädt es Nullwörter");
   outcome.Bytes = std::move(file.Bytes);
   return outcome;
 }
