@@ -114,6 +114,33 @@ TEST(CodFile, SaysWhatTheFileLacks) {
             "veltas-cli: Option \"--processor\" gilt nur mit \"--cod\"");
 }
 
+TEST(CodFile, LeavesOutLinesTheFormatCannotNumber) {
+  TScratchDir dir;
+  dir.Write("big.pic", std::string(65534, '\n') + "        NOP\n        NOP\n");  // lines 65535 and 65536
+  TProcessResult r = Cli(dir, {"--cod", "--processor", "16F877A", "big.pic"});
+  EXPECT_EQ(r.ExitStatus, 0);
+  EXPECT_EQ(r.Err,
+            "veltas-cli: Hinweis: big.COD nennt die Quellzeile von 1 Programmwort aus Zeilen über 65535 nicht: "
+            "das Format zählt Zeilen nur bis 65535\n");
+  // Block 3, the lines: file 0, flag 80h, line FFFFh, word 0; nothing for word 1.
+  EXPECT_EQ(dir.Read("big.COD").substr(3 * 512, 12), std::string("\0\x80\xFF\xFF\0\0\0\0\0\0\0\0", 12));
+}
+
+// 129 single words two apart: one range too many for gpsim's one map block.
+// All gaps are alike, so the lowest two close.
+TEST(CodFile, JoinsTheClosestRangesToFitOneMapBlock) {
+  cod::TCodImage image;
+  for (std::uint32_t word = 0; word <= 0x100; word += 2) image.Words.push_back({word, 0x1234});
+  cod::TCodFile file = cod::BuildCodFile(image);
+  EXPECT_EQ(file.Merged, 2u);
+  // Blocks: directory, code for words 0..FFh and 100h..1FFh, memory map.
+  ASSERT_EQ(file.Bytes.size(), 4u * 512);
+  EXPECT_EQ(file.Bytes.substr(0, 4), std::string("\x01\0\x02\0", 4));
+  std::string map = file.Bytes.substr(3 * 512);
+  EXPECT_EQ(map.substr(0, 8), std::string("\0\0\x09\0\x0C\0\x0D\0", 8));           // words 0..4, 6
+  EXPECT_EQ(map.substr(126 * 4, 8), std::string("\0\x02\x01\x02\0\0\0\0", 8));  // word 100h, the end
+}
+
 // Block numbers are 16 bits wide. A 64-character symbol takes 71 bytes, so
 // seven fill a block; with the directory and its memory map, 65534 blocks
 // of symbols make the largest file there can be.

@@ -23,6 +23,13 @@ struct TCoreCase {
   bool ByteAddresses;
 };
 
+// 90 words on one line: more line entries than one block holds.
+std::string Data90() {
+  std::string line = "        DATA 0";
+  for (int i = 1; i < 90; ++i) line += "," + std::to_string(i);
+  return line + "\n";
+}
+
 // Each program calls sub (in sub.inc) once; after NOP and the return the
 // next line of the main source is "GOTO start".
 const std::vector<TCoreCase> kCases = {
@@ -32,7 +39,7 @@ const std::vector<TCoreCase> kCases = {
      "sub:    NOP\n        RETLW 0\n", false},
     {"Core14_PIC16F877A", {},
      "__16F877A: EQU 1\n        SEG RAM\n        ORG 0x20\ncnt:    DS 1\n        SEG CODE\nstart:  MOVLW 5\n"
-     "        MOVWF cnt\n        CALL sub\n        GOTO start\n        INCLUDE sub.inc\n",
+     "        MOVWF cnt\n        CALL sub\n        GOTO start\n" + Data90() + "        ORG 0x120\n        INCLUDE sub.inc\n",
      "sub:    NOP\n        RETURN\n", false},
     {"Core14Enh_PIC16F1823", {"--processor", "p16f1823"},
      "        CORE14ENH\nstart:  MOVLW 5\nloop:   DECFSZ 0x20,F\n        BRA loop\n        CALL sub\n"
@@ -45,6 +52,30 @@ const std::vector<TCoreCase> kCases = {
 };
 
 void PrintTo(const TCoreCase& c, std::ostream* os) { *os << c.Name; }
+
+std::uint32_t Hex(const std::string& digits) { return static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16)); }
+
+// The words gpvc's code dump shows inside its "ROM Usage" ranges, by the
+// processor's addresses (step 2 where they count bytes).
+std::map<std::uint32_t, std::uint16_t> GpvcWords(const std::string& out, std::uint32_t step) {
+  std::regex range(R"(^using ROM ([0-9a-f]{6}) to ([0-9a-f]{6}))"), row(R"(^([0-9a-f]{6}):  (.*))");
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges;
+  std::map<std::uint32_t, std::uint16_t> dump, words;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    std::smatch m;
+    if (std::regex_search(line, m, range)) {
+      ranges.emplace_back(Hex(m[1]), Hex(m[2]));
+    } else if (std::regex_search(line, m, row)) {
+      std::istringstream row_words(m[2]);
+      std::uint32_t at = Hex(m[1]);
+      for (std::string w; row_words >> w; at += step) dump[at] = static_cast<std::uint16_t>(Hex(w));
+    }
+  }
+  for (auto [first, last] : ranges)
+    for (std::uint32_t at = first; at <= last; at += step) words[at] = dump[at];
+  return words;
+}
 
 class CodGpsim : public ::testing::TestWithParam<TCoreCase> {};
 
@@ -60,10 +91,21 @@ TEST_P(CodGpsim, BreaksListsAndHoldsTheHexWords) {
   ASSERT_EQ(veltas.ExitStatus, 0) << veltas.Err;
   EXPECT_EQ(veltas.Err, "");
 
+  std::map<std::uint32_t, std::uint16_t> hex = HexWords(dir.Read("src/main.HEX")), expected;
+  for (auto [address, word] : hex) expected[c.ByteAddresses ? 2 * address : address] = word;
+
+  // gpvc shows the HEX file's words, configuration words too, and a line
+  // entry (flag 80h) for each of them.
   TProcessResult gpvc = RunProcess("/usr/bin/gpvc", {"main.COD"}, dir / "src");
   EXPECT_EQ(gpvc.ExitStatus, 0);
   EXPECT_EQ(gpvc.Err, "");
   EXPECT_EQ(gpvc.Out.find("ERROR"), std::string::npos) << gpvc.Out;
+  EXPECT_EQ(GpvcWords(gpvc.Out, c.ByteAddresses ? 2 : 1), expected) << gpvc.Out;
+  std::regex entry(R"(^ +\d+ +\d+ +[0-9A-F]{6} +80 C\.{7} )");
+  std::istringstream listing(gpvc.Out);
+  std::size_t entries = 0;
+  for (std::string line; std::getline(listing, line);) entries += std::regex_search(line, entry);
+  EXPECT_EQ(entries, hex.size());
 
   // The cycle break ends the run should the label never be reached.
   dir.Write("cod.stc", "break e sub\nbreak c 2000\nrun\nlist\nstep\nstep\nlist\ndisassemble 0:40\nquit\n");
@@ -78,21 +120,16 @@ TEST_P(CodGpsim, BreaksListsAndHoldsTheHexWords) {
   for (std::string line; std::getline(out, line);) {
     std::smatch m;
     if (std::regex_search(line, m, disassembly))
-      simulated[static_cast<std::uint32_t>(std::stoul(m[2], nullptr, 16))] =
-          static_cast<std::uint16_t>(std::stoul(m[3], nullptr, 16));
+      simulated[Hex(m[2])] = static_cast<std::uint16_t>(Hex(m[3]));
     else if (line.rfind("==>", 0) == 0)
       marked.push_back(line);
   }
   EXPECT_EQ(marked, (std::vector<std::string>{"==>sub:    NOP", "==>        GOTO start"})) << sim.Out;
   for (std::string file : {"listing src/sub.inc ", "listing src/main.pic "}) EXPECT_NE(sim.Out.find(file), std::string::npos) << file;
 
-  std::map<std::uint32_t, std::uint16_t> expected;
-  for (auto [address, word] : HexWords(dir.Read("src/main.HEX")))
-    if (address < 0x2000) expected[c.ByteAddresses ? 2 * address : address] = word;
-  ASSERT_FALSE(expected.empty());
+  ASSERT_FALSE(simulated.empty());
   for (auto [address, word] : simulated)
-    if (!expected.count(address)) expected[address] = 0x3FFF;  // gpsim's empty program word
-  EXPECT_EQ(simulated, expected) << sim.Out;
+    EXPECT_EQ(word, expected.count(address) ? expected[address] : 0x3FFF) << address;  // 3FFFh: nothing loaded
 }
 
 INSTANTIATE_TEST_SUITE_P(Cores, CodGpsim, ::testing::ValuesIn(kCases),
