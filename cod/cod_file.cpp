@@ -11,7 +11,7 @@ namespace veltas::cod {
 
 namespace {
 
-using TBlock = std::array<std::uint8_t, BlockSize>;  // new blocks are all zero
+using TBlock = std::array<std::uint8_t, BlockSize>;      // new blocks are all zero
 using TRange = std::pair<std::uint32_t, std::uint32_t>;  // first and last word, counted from the page start
 
 // Offsets in a directory block. A text has its length byte just in front.

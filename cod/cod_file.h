@@ -15,16 +15,16 @@ namespace veltas::cod {
 
 inline constexpr std::size_t BlockSize = 512;
 // Limits of the format as gpsim 0.31 reads it.
-inline constexpr std::size_t MaxFileName = 63;       // a length byte, 64 bytes in all
-inline constexpr std::size_t MaxFiles = 128;         // the file number is read as a signed byte
+inline constexpr std::size_t MaxFileName = 63;  // a length byte, 64 bytes in all
+inline constexpr std::size_t MaxFiles = 128;    // the file number is read as a signed byte
 inline constexpr std::size_t MaxProcessorName = 8;
-inline constexpr std::size_t MaxRanges = 127;        // per directory block; gpsim reads one map block
+inline constexpr std::size_t MaxRanges = 127;  // per directory block; gpsim reads one map block
 inline constexpr std::uint32_t MaxLineNumber = 65535;
 
 // Symbol types as gpasm writes them.
 enum TSymbolType : std::uint16_t {
-  SymbolRegister = 2,   // gpsim names the register at this address
-  SymbolAddress = 46,   // a label on a program address
+  SymbolRegister = 2,  // gpsim names the register at this address
+  SymbolAddress = 46,  // a label on a program address
   SymbolConstant = 47,
 };
 
@@ -61,9 +61,9 @@ struct TCodImage {
 };
 
 struct TCodFile {
-  std::string Bytes;        // the whole file; empty when it can't be written
-  std::size_t Blocks = 0;   // how many it has, or would need
-  std::size_t Merged = 0;   // address ranges joined to fit one map block
+  std::string Bytes;       // the whole file; empty when it can't be written
+  std::size_t Blocks = 0;  // how many it has, or would need
+  std::size_t Merged = 0;  // address ranges joined to fit one map block
 };
 
 // Lays the image out in blocks. Where a 64 KiB part of program memory has

@@ -31,7 +31,7 @@ struct TCollected {
   std::vector<std::int32_t> Line;
   std::vector<std::int32_t> File;
   std::vector<std::uint8_t> Offset;  // of the word within its line's words
-  std::vector<std::string> Files;  // names as the host opened them
+  std::vector<std::string> Files;    // names as the host opened them
   std::unordered_map<std::string, std::int32_t> FileIndex;
   std::string LastName;
   std::int32_t LastFile = -1;
@@ -141,10 +141,11 @@ fs::path CodDirectory(const std::string& codName) {
 std::string NoProcessorNote(const std::string& cod, const std::string& why) {
   fs::path path(cod);
   std::string lower = (path.parent_path() / path.stem()).generic_string() + ".cod";
+  std::string link = "ln -s " + path.filename().string() + " " + lower;
   return cod + " nennt keinen Prozessor (" + why + "); gpsim -s lädt sie so nicht. --processor NAME behebt das; " +
          "sonst braucht gpsim ein Skript (gpsim -c SKRIPT) mit \"processor p16f877a\" (der passende Prozessor) und " +
-         "\"load " + lower + "\", und gpsim 0.31 lädt so nur Namen auf \".cod\" in Kleinbuchstaben (unter Linux: " +
-         "ln -s " + path.filename().string() + " " + lower + ")";
+         "\"load " + lower +
+         "\", und gpsim 0.31 lädt so nur Namen auf \".cod\" in Kleinbuchstaben (unter Linux: " + link + ")";
 }
 
 std::string Counted(std::size_t n, const char* one, const char* many) {

@@ -14,8 +14,8 @@ void StartCollecting();
 void StopCollecting();
 
 struct TCodRequest {
-  std::string CodName;    // where the file goes: names are written relative to its directory
-  std::string Processor;  // as --processor gave it; empty: from a symbol such as __16F877A
+  std::string CodName;                 // where the file goes: names are written relative to its directory
+  std::string Processor;               // as --processor gave it; empty: from a symbol such as __16F877A
   std::vector<std::string> FilesRead;  // every source file the run read, as opened, first opened first
   std::string Version;
 };
