@@ -1,9 +1,6 @@
-// veltas-cli --cod against the simulator that reads the file: for one chip
-// per core, gpsim (command mode) loads NAME.COD, stops at a label in an
-// include file, lists the marked source line there and, after the return,
-// in the main source, and holds the HEX file's words; gpvc reads the file
-// without complaint. Sources live in a subdirectory, so every name in the
-// file must count from the .COD file's directory.
+// veltas-cli --cod against gpsim, one chip per core: NAME.COD, loaded from
+// another directory, stops at a label in an include file, lists the marked
+// lines and holds the HEX file's words; gpvc reads it without complaint.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The README's gpsim workflow on examples/blink.pic, as a user runs it:
-# veltas-cli --cod without notes (the processor comes from the program), then
-# gpsim -s on the .COD file from another directory, a break at the label the
-# README names, run, list, step, list.
+# The README's gpsim workflow on examples/blink.pic: --cod without notes,
+# gpsim -s from another directory, a break at the label the README names.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 [ -e examples/blink.pic ] || { echo "gpsim workflow: no examples/blink.pic, nothing to run"; exit 0; }
