@@ -20,6 +20,7 @@ namespace veltas::driver {
 std::string SourceName;
 std::string HexName;
 std::string PrnName;
+std::string CodName;
 TStatusText StatusText;
 
 namespace {
@@ -158,6 +159,7 @@ TOutputNames DeriveNames(const std::string& sourceName) {
   TOutputNames names;
   names.Hex = (base + ".HEX").substr(0, MaxNameLength);
   names.Prn = (base + ".PRN").substr(0, MaxNameLength);
+  names.Cod = (base + ".COD").substr(0, MaxNameLength);
   names.Source = sourceName;
   if (extension.empty() || extension == ".") names.Source += ".PIC";
   return names;
@@ -180,6 +182,7 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
   SourceName.clear();
   HexName.clear();
   PrnName.clear();
+  CodName.clear();
   output::ListAddresses = false;
   host::InstallHooks(files);
   symbols::ClearSymbols();
@@ -215,6 +218,7 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
     SourceName = names.Source;
     HexName = names.Hex;
     PrnName = names.Prn;
+    CodName = names.Cod;
     Show(window, TStatus()
                      .Lit(kTranslate)
                      .Native(SourceName)

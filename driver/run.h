@@ -14,6 +14,8 @@ namespace veltas::driver {
 extern std::string SourceName;
 extern std::string HexName;
 extern std::string PrnName;
+// Where veltas-cli --cod writes the debug file; the run itself never does.
+extern std::string CodName;
 extern TStatusText StatusText;
 
 enum class TRunOutcome {
@@ -47,10 +49,10 @@ inline constexpr std::size_t MaxNameLength = std::string::npos;
 #endif
 
 struct TOutputNames {
-  std::string Source, Hex, Prn;
+  std::string Source, Hex, Prn, Cod;
 };
 // The source name with ".PIC" where it has no extension, and the names of
-// the HEX file and the listing.
+// the HEX file, the listing and the debug file.
 TOutputNames DeriveNames(const std::string& sourceName);
 
 // Shows a status text: appended to StatusText, shown, window served.

@@ -21,6 +21,8 @@ using namespace veltas::state;
 using source::Token;
 using symbols::PendingSymbol;
 
+void (*CodeLineObserver)() = nullptr;
+
 namespace {
 
 enum class TPass { One, Two };
@@ -183,6 +185,7 @@ bool RunPass2(bool withListing, bool withHex) {
     if (withListing && (listed || !ok)) output::WriteListingLine();
     if (!ok) return false;
     if (withHex) output::HexWriteLine();
+    if (CodeLineObserver && CodeLength != 0 && !CodeIsGap) CodeLineObserver();
     TrackConfiguration();
     AdvanceLine();
   }

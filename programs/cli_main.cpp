@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cod/collector.h"
 #include "driver/encoding.h"
 #include "driver/run.h"
 #include "host/files.h"
@@ -50,14 +51,17 @@ constexpr std::string_view kHelp =
     "                suchen (mehrfach möglich, der Reihe nach; auch -IVERZ)\n"
     "  --quiet       nach Erfolg nichts ausgeben (Fehler weiter auf stderr)\n"
     "  --deps DATEI  nach Erfolg make-Regel mit allen gelesenen Dateien in DATEI\n"
+    "  --cod         nach Erfolg auch NAME.COD schreiben (Symbole, Zeilen für gpsim)\n"
+    "  --processor NAME\n"
+    "                Prozessor in NAME.COD, etwa 16F877A (sonst aus __16F877A)\n"
     "  --help        diese Hilfe zeigen und beenden\n"
     "  --version     Programmname und Version zeigen und beenden\n"
     "  --            Ende der Optionen: alle weiteren Argumente sind keine Optionen\n"
     "\n"
     "Ein Argument, das \"-L\" enthält, setzt den Schalter; das letzte andere Argument\n"
-    "ist die Quelldatei. --deps=DATEI ist gleichwertig zu --deps DATEI.\n"
-    "Zuletzt sucht INCLUDE die Definitionsdateien der Chips (INCLUDE P16F877A.INC);\n"
-    "ihre Zeilen stehen nicht im Listing.\n"
+    "ist die Quelldatei. --deps=DATEI ist gleichwertig zu --deps DATEI, ebenso\n"
+    "--processor=NAME. Zuletzt sucht INCLUDE die Definitionsdateien der Chips\n"
+    "(INCLUDE P16F877A.INC); ihre Zeilen stehen nicht im Listing.\n"
     "\n"
     "Exit-Status:\n"
     "  0  Erfolg\n"
@@ -70,6 +74,8 @@ struct TOptions {
   bool Quiet = false;
   std::optional<std::string> DepsFile;
   std::vector<std::string> IncludeDirs;
+  bool Cod = false;
+  std::string Processor;
   std::vector<std::string> RunArgs;  // for the run sequence, unchanged
   std::string Error;                 // a usage error, empty if none
 };
@@ -110,12 +116,25 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
         return o;
       }
       o.DepsFile = name;
+    } else if (a == "--cod") {
+      o.Cod = true;
+    } else if (a == "--processor" || a.rfind("--processor=", 0) == 0) {
+      if (a == "--processor") {
+        if (i + 1 < args.size()) o.Processor = args[++i];
+      } else {
+        o.Processor = a.substr(12);
+      }
+      if (o.Processor.empty()) {
+        o.Error = "Option \"--processor\" braucht einen Prozessornamen";
+        return o;
+      }
     } else {
       o.Error = "unbekannte Option \"" + SystemToUtf8(a) + "\"";
       return o;
     }
   }
   if (o.RunArgs.empty()) o.Error = "keine Quelldatei angegeben";
+  if (!o.Processor.empty() && !o.Cod) o.Error = "Option \"--processor\" gilt nur mit \"--cod\"";
   return o;
 }
 
@@ -125,15 +144,49 @@ int UsageError(const std::string& message) {
   return kExitUsage;
 }
 
-// The rule for make: both outputs depend on every file the run read, all
+// The rule for make: the outputs depend on every file the run read, all
 // under the names the system opened them by.
-std::string DependencyRule(const TRecordingFiles& files) {
+std::string DependencyRule(const TRecordingFiles& files, const std::vector<std::string>& targets) {
   std::vector<std::string> inputs;
   for (const std::string& name : files.Read()) {
     std::string disk = DiskName(name);
     if (std::find(inputs.begin(), inputs.end(), disk) == inputs.end()) inputs.push_back(disk);
   }
-  return MakeDependencyRule({SystemName(HexName), SystemName(PrnName)}, inputs);
+  std::vector<std::string> opened;
+  for (const std::string& target : targets) opened.push_back(SystemName(target));
+  return MakeDependencyRule(opened, inputs);
+}
+
+void Message(const std::string& text) {
+  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(kProgram.size()), kProgram.data(), text.c_str());
+}
+
+// NAME.COD after a successful run, built in memory and then written in one
+// piece. False, with the reason on stderr and no such file left, when it is
+// refused or can't be written.
+bool WriteCod(const TOptions& options, TFileSystem& files, const std::vector<std::string>& filesRead) {
+  // Names cut to 255 characters can lose their endings and meet.
+  if (CodName == HexName || CodName == PrnName) {
+    Message("kann " + SystemToUtf8(CodName) + " nicht schreiben: derselbe Name wie die HEX-Datei oder das Listing");
+    return false;
+  }
+  cod::TCodOutcome cod = cod::MakeCodFile({CodName, options.Processor, filesRead, VELTAS_VERSION});
+  if (!options.Quiet)
+    for (const std::string& note : cod.Notes) Message("Hinweis: " + note);
+  try {
+    if (!cod.Error.empty()) {
+      Message(cod.Error);
+    } else {
+      std::unique_ptr<TOutputFile> out = files.Create(CodName);
+      out->Write(cod.Bytes);
+      out->Close();
+      return true;
+    }
+  } catch (const TIoError& error) {
+    std::fprintf(stderr, "%s\n", ConsoleText(IoErrorPieces(error)).c_str());
+  }
+  files.Remove(CodName);  // an earlier run's file would describe another program
+  return false;
 }
 
 }  // namespace
@@ -159,14 +212,26 @@ int main(int argc, char** argv) {
   DevicesDir = FindDevicesDir();
   TConsoleWindow window(stdout, options.Quiet);
   TRecordingFiles files(DiskFiles());
+  if (options.Cod) cod::StartCollecting();
   TRunResult result = RunSequence(options.RunArgs, window, files);
+  cod::StopCollecting();
   window.Finish();
   switch (result.Outcome) {
-    case TRunOutcome::Success:
+    case TRunOutcome::Success: {
+      std::vector<std::string> targets{HexName, PrnName};
+      if (options.Cod) {
+        // Without its debug file the run failed like one that can't write:
+        // no HEX file either, so that make runs it again.
+        if (!WriteCod(options, files, files.Read())) {
+          files.Remove(HexName);
+          return kExitUsage;
+        }
+        targets.push_back(CodName);
+      }
       if (options.DepsFile) {
         try {
           std::unique_ptr<TOutputFile> deps = files.Create(*options.DepsFile);
-          deps->Write(DependencyRule(files));
+          deps->Write(DependencyRule(files, targets));
           deps->Close();
         } catch (const TIoError& error) {
           std::fprintf(stderr, "%s\n", ConsoleText(IoErrorPieces(error)).c_str());
@@ -175,6 +240,7 @@ int main(int argc, char** argv) {
         }
       }
       return kExitSuccess;
+    }
     case TRunOutcome::SourceMissing:
       // Quiet runs show no status text, so the reason goes to stderr.
       if (options.Quiet)
@@ -185,11 +251,19 @@ int main(int argc, char** argv) {
       // The form that editors' and IDEs' error matchers parse.
       std::fprintf(stderr, "%s:%d:%d: error: %s\n", SystemToUtf8(result.ErrorFile).c_str(),
                    static_cast<int>(result.ErrorLine), result.ErrorColumn, AnsiToUtf8(result.ErrorMessage).c_str());
-      if (result.FailedInPass2) files.Remove(HexName);  // incomplete, without end record
+      // The HEX file is incomplete, without end record; the debug file of an
+      // earlier run would describe a program that no longer exists.
+      if (result.FailedInPass2) {
+        files.Remove(HexName);
+        if (options.Cod) files.Remove(CodName);
+      }
       return kExitAssemblyError;
     case TRunOutcome::IoError:
       std::fprintf(stderr, "%s\n", ConsoleText(result.IoText).c_str());
-      if (HexFileCreated()) files.Remove(HexName);
+      if (HexFileCreated()) {
+        files.Remove(HexName);
+        if (options.Cod) files.Remove(CodName);
+      }
       return kExitUsage;
     case TRunOutcome::WindowFailed:
       break;
