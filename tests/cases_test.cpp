@@ -1,25 +1,18 @@
 // Statement cases. Every tests/cases/*.pic is a list of source lines, each
 // with what it must give, written like the language's own examples:
-//
-//   <line> ; = 1683 F001       the words the line assembles to (hexadecimal)
-//   <line> ; = 14   ; = 3.5    no words but a label (EQU, BIT, DS, a label
-//                              alone): the label's value, in decimal; a point
-//                              marks a floating value
-//   <line> ; =                 neither words nor error
-//   <line> ; ! message @12     the error and its column; @+1:5 for an error
-//                              a line further down, @file:line:column for
-//                              one in an include file; a trailing [1C00] is
-//                              the word the listing shows on the error line
-//   a | b | c ; ...            several lines: a is the case, b and c follow
-//   <line>                     a definition: it stands before every later
-//                              case of its paragraph, and of the whole file
-//                              when it is in the file's first paragraph
-//   >> name: a | b             an include file with the lines a and b
-//   ;; text                    a comment
-//
-// The expectation is the last ";" followed by "=" or "!"; the line is what
-// stands before it, without trailing blanks. Each case is assembled as a
-// whole program: the definitions, then the line.
+//   LINE ; = 1683 F001     the words the line assembles to (hexadecimal)
+//   LINE ; = 14            no words but a label: its value in decimal (a
+//                          point marks a floating value); "=" alone: nothing
+//   LINE ; ! text @12      the message and its column; @+1:5 a line further
+//                          down; @file:line:column in an include file; a
+//                          trailing [1C00]: the word on the listing's error line
+//   a | b ; ...            the lines a and b; a is the case
+//   LINE                   a definition for the later cases of its paragraph
+//                          (of the whole file in the file's first paragraph)
+//   >> name: a | b         an include file of the lines a and b
+//   ;; text                a comment
+// The expectation is the last ";" followed by "=" or "!". Each case is
+// assembled as a whole program: the definitions, then the line.
 #include <gtest/gtest.h>
 
 #include <cstdio>
