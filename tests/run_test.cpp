@@ -1,11 +1,9 @@
 // The run sequence in memory, where the golden cases can't reach: output
 // names, the switch, the window (no arguments, closing it, failing to make
-// it), include files in other directories, run-time I/O errors, line reading
-// and the state a run leaves behind.
+// it), include files in other directories, run-time I/O errors and the state
+// a run leaves behind.
 #include <gtest/gtest.h>
 
-#include "host/host.h"
-#include "source/lines.h"
 #include "tests/support/run.h"
 
 namespace veltas::testing {
@@ -137,31 +135,6 @@ TEST(Run, RunTimeErrorsEndTheRunAtOnce) {
     EXPECT_EQ(run.Result.Outcome, driver::TRunOutcome::IoError);
     EXPECT_EQ(run.Result.IoMessage, "Laufzeitfehler: kann Datei \"" + c.FailingFile + "\" nicht " + c.Message);
     EXPECT_EQ(std::count(run.Window.Events.begin(), run.Window.Events.end(), "wait"), 0) << "no wait for the window";
-  }
-}
-
-// Line ends are LF or CR LF, a lone CR vanishes, Ctrl-Z ends the file, NUL
-// stays; the memory files hand out uneven pieces, so a CR LF may be split.
-TEST(Run, SourceLines) {
-  struct {
-    std::string Text, Lines;
-  } cases[] = {
-      {"one\r\ntwo\nth\rree\r\n\nlast", "one|two|three||last|"},
-      {"abcd\r\nefg\n", "abcd|efg|"},
-      {std::string("a\nb\x1A" "c\nd\n"), "a|b|"},
-      {std::string("\x1A\n"), ""},
-      {std::string("a\0b\n", 4), std::string("a\0b|", 4)},
-  };
-  for (const auto& c : cases) {
-    TMemoryFiles files;
-    files.Inputs["m.pic"] = c.Text;
-    host::InstallHooks(files);
-    host::BindMainSource("m.pic");
-    source::Hooks.RewindSource();
-    std::string lines;
-    while (source::Hooks.ReadSourceLine()) lines += source::CurrentLine + "|";
-    EXPECT_EQ(lines, c.Lines);
-    EXPECT_EQ(source::CurrentLine, "") << "the call at the end leaves an empty line";
   }
 }
 
