@@ -1,17 +1,12 @@
 #include "tests/support/process.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace veltas::testing {
 
@@ -24,48 +19,44 @@ TScratchDir::TScratchDir() {
 }
 
 TScratchDir::~TScratchDir() {
-  std::error_code ec;
-  fs::remove_all(Dir, ec);
+  std::error_code ignored;
+  fs::remove_all(Dir, ignored);
 }
 
 void TScratchDir::Write(const std::string& name, const std::string& bytes) const {
-  fs::path path = fs::path(Dir) / name;
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
+  fs::create_directories((fs::path(Dir) / name).parent_path());
+  std::ofstream(fs::path(Dir) / name, std::ios::binary) << bytes;
 }
 
 std::string TScratchDir::Read(const std::string& name) const {
-  std::ifstream in(fs::path(Dir) / name, std::ios::binary);
   std::ostringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(fs::path(Dir) / name, std::ios::binary).rdbuf();
   return text.str();
 }
 
 bool TScratchDir::Exists(const std::string& name) const { return fs::exists(fs::path(Dir) / name); }
 
+namespace {
+
+// A word for the shell, whatever bytes it holds.
+std::string Quoted(const std::string& word) {
+  std::string out = "'";
+  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+}  // namespace
+
 TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd) {
   TScratchDir capture;
-  std::string outName = capture / "stdout", errName = capture / "stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  std::string command = "cd " + Quoted(cwd) + " && exec " + Quoted(program);
+  for (const std::string& a : args) command += " " + Quoted(a);
+  command += " </dev/null >" + Quoted(capture / "out") + " 2>" + Quoted(capture / "err");
+  int status = std::system(command.c_str());
   TProcessResult result;
-  if (rc != 0) return result;
-  int status = 0;
-  waitpid(pid, &status, 0);
   if (WIFEXITED(status)) result.ExitStatus = WEXITSTATUS(status);
-  result.Out = capture.Read("stdout");
-  result.Err = capture.Read("stderr");
+  result.Out = capture.Read("out");
+  result.Err = capture.Read("err");
   return result;
 }
 
