@@ -7,7 +7,7 @@
 #include <regex>
 #include <sstream>
 
-#include "tests/support/assemble.h"
+#include "tests/support/run.h"
 #include "tests/support/process.h"
 
 namespace veltas::testing {
