@@ -4,12 +4,9 @@
         radix   dec
         movlw   (1 << NOT_GPPU) | (1 << PSA)
         option
-        movlw   1 << TRISIO3
         tris    GPIO
         bsf     GPIO,GP2
-        bcf     GPIO,GP0
-        movwf   OSCCAL
         btfsc   STATUS,GPWUF
-        clrf    FSR
+        movwf   OSCCAL
         __config _WDT_OFF & _CP_OFF & _MCLRE_OFF
         end

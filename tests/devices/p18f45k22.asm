@@ -4,13 +4,9 @@
         radix   dec
         clrf    TRISB
         bsf     PORTB,RB0
-        bcf     LATB,LATB0
-        movlb   15
         clrf    ANSELB,BANKED
         movlw   1 << ANSB1
-        iorwf   ANSELB,F,BANKED
         bsf     TXSTA1,TXEN
         btfss   STATUS,Z
-        bcf     INTCON,GIE
         movwf   SLRCON
         end
