@@ -48,14 +48,14 @@ struct TRow {
   std::vector<std::string> Left = {};
 };
 
-void Make(const TScratchDir& dir, const std::string& name, const std::string& spec) {
+void Make(const TScratchDir& dir, const std::string& name, const std::string& kind) {
   fs::path path = dir / name;
   fs::create_directories(path.parent_path());
-  if (spec == "@dir") {
+  if (kind == "@dir") {
     fs::create_directory(path);
-  } else if (spec.starts_with("@link:")) {
-    fs::create_symlink(spec.substr(6), path);
-  } else if (spec == "@socket") {
+  } else if (kind.starts_with("@link:")) {
+    fs::create_symlink(kind.substr(6), path);
+  } else if (kind == "@socket") {
     int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -63,14 +63,14 @@ void Make(const TScratchDir& dir, const std::string& name, const std::string& sp
     ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
     ::close(s);
   } else {
-    dir.Write(name, spec);
+    dir.Write(name, kind);
   }
 }
 
 void Check(const TRow& row) {
   SCOPED_TRACE(row.What);
   TScratchDir dir;
-  for (const auto& [name, spec] : row.Files) Make(dir, name, spec);
+  for (const auto& [name, kind] : row.Files) Make(dir, name, kind);
   TProcessResult r = RunProcess(VELTAS_CLI, row.Args, dir.Path());
   EXPECT_EQ(r.ExitStatus, row.Exit) << r.Out << r.Err;
   EXPECT_EQ(r.Err, row.Err);
