@@ -114,10 +114,13 @@ void CheckText(const std::vector<std::string_view>& lines, bool linker) {
 
 std::string_view CodePart(std::string_view line) { return line.substr(0, line.find(';')); }
 
+constexpr std::string_view kNoCore = "kein PIC18 und nennt keine Konfigurationsadresse";
+
 // Files that are not one chip's header: several chips chosen with IFDEF,
-// files that only include others, macro files, and files without a
-// configuration address, from which the core follows. The first IFNDEF of a
-// double underscore name is the processor check every chip's header has.
+// files that only include others, macro files, and files from which no core
+// follows: the configuration address gives it, or for a PIC18 the chip's
+// name. The first IFNDEF of a double underscore name is the processor check
+// every chip's header has.
 void CheckOneChip(const std::vector<std::string_view>& lines) {
   bool checkSeen = false, configSeen = false;
   for (std::string_view line : lines) {
@@ -126,6 +129,7 @@ void CheckOneChip(const std::vector<std::string_view>& lines) {
     std::string first = Upper(words[0]);
     if (first == "IFNDEF" && !checkSeen && words.size() == 2 && StartsWith(words[1], "__")) {
       checkSeen = true;
+      configSeen = configSeen || StartsWith(words[1], "__18");
       continue;
     }
     if (first == "IFDEF" || first == "IFNDEF" || first == "IF" || first == "ELSE")
@@ -135,7 +139,7 @@ void CheckOneChip(const std::vector<std::string_view>& lines) {
       if (Upper(w) == "MACRO") throw TSkip{"enthält Makros"};
     if (words.size() == 3 && StartsWith(words[0], "_CONFIG") && Upper(words[1]) == "EQU") configSeen = true;
   }
-  if (!configSeen) throw TSkip{"nennt keine Konfigurationsadresse"};
+  if (!configSeen) throw TSkip{std::string(kNoCore)};
 }
 
 // H'1F', D'31', B'11111', O'37', 0x1F or 31.
@@ -291,6 +295,8 @@ THeader ReadHeader(const std::vector<std::string_view>& lines) {
         e.Group.clear();
         if (StartsWith(e.Name, "_CONFIG"))
           e.Kind = TKind::ConfigAddress;
+        else if (StartsWith(e.Name, "_IDLOC") || StartsWith(e.Name, "_DEVID"))
+          e.Kind = TKind::ConfigEquate;
         else if (StartsWith(e.Name, "_"))
           e.Kind = TKind::ConfigOption;
         break;
@@ -300,31 +306,53 @@ THeader ReadHeader(const std::vector<std::string_view>& lines) {
   return h;
 }
 
-// The first address of the access bank's special function registers, from
-// the linker script's "ACCESSBANK NAME=accesssfr START=0xF80 END=0xFFF".
-std::int64_t AccessBankStart(const std::string& text) {
-  std::vector<std::string_view> lines = Lines(text);
-  CheckText(lines, true);
+struct TRange {
+  std::int64_t Start = -1, End = -1;  // -1: not given or not readable
+  int Line = 0;
+};
+
+// START and END of the linker script's line "KEYWORD NAME=name ...".
+std::optional<TRange> LinkerRange(const std::vector<std::string_view>& lines, std::string_view keyword,
+                                  std::string_view name) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::vector<std::string_view> words = Words(lines[i]);
-    if (words.empty() || Upper(words[0]) != "ACCESSBANK") continue;
-    if (std::find(words.begin(), words.end(), "NAME=accesssfr") == words.end()) continue;
-    std::optional<std::int64_t> start, end;
-    int number = static_cast<int>(i + 1);
+    if (words.empty() || Upper(words[0]) != keyword) continue;
+    if (std::find(words.begin(), words.end(), "NAME=" + std::string(name)) == words.end()) continue;
+    TRange range{-1, -1, static_cast<int>(i + 1)};
     try {
       for (std::string_view w : words) {
-        if (StartsWith(w, "START=")) start = ParseValue(w.substr(6), number);
-        if (StartsWith(w, "END=")) end = ParseValue(w.substr(4), number);
+        if (StartsWith(w, "START=")) range.Start = ParseValue(w.substr(6), range.Line).value_or(-1);
+        if (StartsWith(w, "END=")) range.End = ParseValue(w.substr(4), range.Line).value_or(-1);
       }
     } catch (TFailure& failure) {
       failure.InLinkerScript = true;
       throw;
     }
-    if (!start || !end || *start < 0xF00 || *start > 0xFFF || *end != 0xFFF)
-      throw TFailure{"Access-Bank nicht lesbar (erwartet START=0xF00..0xFFF END=0xFFF)", number, true};
-    return *start;
+    return range;
   }
-  throw TFailure{"nennt die Access-Bank der Sonderregister nicht (ACCESSBANK NAME=accesssfr)", 0, true};
+  return std::nullopt;
+}
+
+// The first address of the access bank's special function registers, from
+// "ACCESSBANK NAME=accesssfr START=0xF80 END=0xFFF".
+std::int64_t AccessBankStart(const std::vector<std::string_view>& lines) {
+  std::optional<TRange> r = LinkerRange(lines, "ACCESSBANK", "accesssfr");
+  if (!r) throw TFailure{"nennt die Access-Bank der Sonderregister nicht (ACCESSBANK NAME=accesssfr)", 0, true};
+  if (r->Start < 0xF00 || r->Start > 0xFFF || r->End != 0xFFF)
+    throw TFailure{"Access-Bank nicht lesbar (erwartet START=0xF00..0xFFF END=0xFFF)", r->Line, true};
+  return r->Start;
+}
+
+// The configuration words at the end of program memory, in bytes, from
+// "CODEPAGE NAME=config START=0xFFF8 END=0xFFFF": whole words that the
+// 16-bit counter of words reaches.
+TRange ConfigArea(const std::vector<std::string_view>& lines) {
+  std::optional<TRange> r = LinkerRange(lines, "CODEPAGE", "config");
+  if (!r) throw TFailure{"nennt den Konfigurationsbereich nicht (CODEPAGE NAME=config)", 0, true};
+  if (r->Start < 0 || r->Start % 2 != 0 || r->End % 2 != 1 || r->End < r->Start || r->End > 0x1FFFF)
+    throw TFailure{"Konfigurationsbereich nicht lesbar (erwartet START gerade, END ungerade, bis 1FFFFh)", r->Line,
+                   true};
+  return *r;
 }
 
 // ---------------------------------------------------------------------------
@@ -407,7 +435,10 @@ class TConverter {
     core = kCoreNames[static_cast<int>(Core)];
     if (Core == TCore::Core16) {
       if (!linker) throw TFailure{"PIC18: das Linkerskript " + linkerName + " fehlt (es nennt die Access-Bank)"};
-      AccessStart = AccessBankStart(*linker);
+      std::vector<std::string_view> lines = Lines(*linker);
+      CheckText(lines, true);
+      AccessStart = AccessBankStart(lines);
+      if (!HasConfigAddress()) ConfigWords = ConfigArea(lines);
     }
     Head(headerName, linkerName);
     Constants();
@@ -419,6 +450,11 @@ class TConverter {
   }
 
  private:
+  bool HasConfigAddress() const {
+    return std::any_of(H.Entries.begin(), H.Entries.end(),
+                       [](const TEntry& e) { return e.Kind == TKind::ConfigAddress; });
+  }
+
   TCore ChooseCore() const {
     for (const TEntry& e : H.Entries) {
       if (e.Kind != TKind::ConfigAddress) continue;
@@ -428,7 +464,9 @@ class TConverter {
       if (e.Value < 0x2000) return TCore::Core12;
       throw TFailure{"Konfigurationsadresse " + Address(e.Value) + " passt zu keinem Kern", e.Line};
     }
-    throw TSkip{"nennt keine Konfigurationsadresse"};
+    // The PIC18 J parts keep their configuration words in program memory.
+    if (StartsWith(H.ChipSymbol, "__18")) return TCore::Core16;
+    throw TSkip{std::string(kNoCore)};
   }
 
   bool EnhancedBaseline() const {
@@ -465,6 +503,15 @@ class TConverter {
         W.Comment("Register der Access-Bank (ab " + Address(AccessStart) +
                   "): ihr Platz in der Access-Bank, ohne ,A zu benutzen.");
         W.Comment("Register außerhalb: ihr Platz in der Bank; nur nach MOVLB mit ,A (a = 1) erreichbar.");
+        if (!ConfigWords) {
+          W.Comment("Konfiguration: CONFIG Adresse, Wert schreibt ein Byte (CONFIG _CONFIG1H, Optionen mit AND).");
+        } else if (std::none_of(H.Entries.begin(), H.Entries.end(),
+                                [](const TEntry& e) { return e.Kind == TKind::ConfigOption; })) {
+          W.Comment("Die Konfigurationsworte liegen am Ende des Programmspeichers (ORG _CONFIG1); Optionsnamen");
+          W.Comment("nennt der Header nicht: DATA nimmt das rohe Wort.");
+        } else {
+          W.Comment("Die Konfigurationsworte liegen am Ende des Programmspeichers: ORG _CONFIG1, DATA.");
+        }
         break;
     }
     W.Comment("Bits: BIT-Namen, benutzt als BSF NAME oder SKIP NOT NAME. Ein Bitname mehrerer");
@@ -580,28 +627,37 @@ class TConverter {
     }
   }
 
+  // A PIC18's configuration bytes and ID locations are what CONFIG writes,
+  // its options byte values; other cores' words are reached with ORG.
   void Configuration() {
     Section("Konfiguration");
+    if (ConfigWords)
+      for (std::int64_t byte = ConfigWords->Start, n = 1; byte < ConfigWords->End; byte += 2, ++n) {
+        std::string word = "CONFIG" + std::to_string(n);
+        W.Define("_" + word, "EQU     " + Number(byte / 2, 4), word + "L/" + word + "H, Byte " + Address(byte, 4), 0);
+      }
+    bool pic18 = Core == TCore::Core16;
     std::string group = "-";
     for (const TEntry& e : H.Entries) {
       if (e.Kind != TKind::ConfigAddress && e.Kind != TKind::ConfigOption && e.Kind != TKind::ConfigEquate) continue;
       if (e.Group != group && !e.Group.empty())
         W.Comment(e.Group + (e.Kind == TKind::ConfigOption ? " (Optionen)" : ""));
       group = e.Group;
-      if (Core == TCore::Core16 && e.Kind != TKind::ConfigEquate) {
-        W.LeftOut(BeyondCounter, e.Name + " = " + Address(e.Value, 2), e.Line,
-                  e.Kind == TKind::ConfigAddress
-                      ? "Konfigurationsbyte jenseits des 16-Bit-Codezählers"
-                      : "Wert eines Konfigurationsbytes (ab 300000h, jenseits des 16-Bit-Codezählers)");
-        continue;
+      if (e.Kind == TKind::ConfigOption) {
+        if (e.Value > (pic18 ? 0xFF : 0xFFFF))
+          throw TFailure{
+              "Konfigurationswert außerhalb von " + std::string(pic18 ? "8" : "16") + " Bit: " + Address(e.Value),
+              e.Line};
+        W.Define(e.Name, "EQU     " + Number(e.Value, pic18 ? 2 : 4), e.Comment, e.Line);
+      } else if (pic18 &&
+                 !((e.Value >= 0x200000 && e.Value <= 0x200007) || (e.Value >= 0x300000 && e.Value <= 0x3000FF))) {
+        W.LeftOut(NotWritable, e.Name + " = " + Address(e.Value), e.Line,
+                  "Geräte-ID: nur lesbar, CONFIG schreibt sie nicht");
+      } else if (!pic18 && e.Value > 0xFFFF) {
+        W.LeftOut(NotWritable, e.Name + " = " + Address(e.Value), e.Line, "jenseits des 16-Bit-Codezählers");
+      } else {
+        W.Define(e.Name, "EQU     " + Number(e.Value, 4), e.Comment, e.Line);
       }
-      if (e.Value > 0xFFFF) {
-        if (e.Kind == TKind::ConfigOption)
-          throw TFailure{"Konfigurationswert außerhalb von 16 Bit: " + Address(e.Value), e.Line};
-        W.LeftOut(BeyondCounter, e.Name + " = " + Address(e.Value), e.Line, "jenseits des 16-Bit-Codezählers");
-        continue;
-      }
-      W.Define(e.Name, "EQU     " + Number(e.Value, 4), e.Comment, e.Line);
     }
   }
 
@@ -633,6 +689,7 @@ class TConverter {
   const THeader& H;
   TCore Core = TCore::Core14;
   std::int64_t AccessStart = 0xF80;
+  std::optional<TRange> ConfigWords;  // bytes, for a PIC18 whose header names no configuration address
   std::map<std::string, std::int64_t> RegisterAddress;  // first address of each register name
   std::set<std::string> RegisterNames;                  // registers defined under their name
 
@@ -674,7 +731,7 @@ const char* ReasonText(TReason reason) {
     case FlagWord: return "Flaggen- und Zielwort (A, ACCESS, BANKED, FAST, W, F)";
     case Duplicate: return "doppelt definiert";
     case OnlyQualified: return "Bitname mehrerer Register, nur qualifiziert";
-    case BeyondCounter: return "jenseits des 16-Bit-Codezählers";
+    case NotWritable: return "Adresse, die kein Befehl beschreibt (Geräte-ID)";
     case AliasTarget: return "#define ohne definiertes Ziel";
     case InvalidName: return "kein Name dieses Dialekts";
     case ReasonCount: break;

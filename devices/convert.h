@@ -24,7 +24,7 @@ enum TReason : int {
   FlagWord,       // A, ACCESS, BANKED, FAST, W, F: this dialect writes flags as words
   Duplicate,      // a later second definition of a name
   OnlyQualified,  // a bit name of several registers: defined only as REGISTER_NAME
-  BeyondCounter,  // an address the 16-bit code counter can't reach (PIC18 configuration)
+  NotWritable,    // an address no directive writes: the PIC18's device ID
   AliasTarget,    // a #define whose target the file does not define
   InvalidName,    // not a name of this dialect
   ReasonCount
@@ -43,7 +43,8 @@ struct TConversion {
 
 // Converts one header. headerName appears in the head comment; the linker
 // script (its name and text, nullopt if there is none) is needed only for a
-// PIC18 part, whose access-bank boundary it gives.
+// PIC18 part: it gives the access-bank boundary and, for a part whose header
+// names no configuration address (the J parts), the configuration words.
 TConversion Convert(const std::string& headerName, const std::string& headerText, const std::string& linkerName,
                     const std::optional<std::string>& linkerText);
 

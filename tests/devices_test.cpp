@@ -65,24 +65,44 @@ TEST(DeviceConversion, MidRangeRegistersBitsConfiguration) {
 }
 
 // The access bank comes from the linker script: F60h here, F80h on older parts.
+// Configuration bytes, their options and the ID locations are what CONFIG
+// writes; the read-only device ID is left out.
 TEST(DeviceConversion, Pic18AccessBankFromLinkerScript) {
   std::string header =
       "        IFNDEF __18T45\n        ENDIF\nFSR0 EQU 0\nACCESS EQU 0\n;----- Register Files -----\n"
       "ANSELA EQU H'0F38'\nSLRCON EQU H'0F60'\nPORTB EQU H'0F81'\n;----- ANSELA Bits -----\nANSA0 EQU H'0000'\n"
       ";----- SLRCON Bits -----\nSLRA EQU H'0000'\n;----- PORTB Bits -----\nRB0 EQU H'0000'\n;==========\n"
       "_CONFIG1H EQU H'300001'\n;----- CONFIG1H Options -----\n_XT_OSC_1H EQU H'F9'\n"
-      ";----- IDLOC Equates -----\n_IDLOC0 EQU H'200000'\n";
+      ";----- IDLOC Equates -----\n_IDLOC0 EQU H'200000'\n;==========\n_DEVID1 EQU H'3FFFFE'\n";
   TConversion c = Header(header);
-  EXPECT_EQ(
-      Parse(c),
-      "CORE16 | __18T45: EQU 1 | FSR0: EQU 0x00 | -ACCESS | ANSELA: EQU 0x38 | SLRCON: EQU 0x60 | "
-      "PORTB: EQU 0x81 | ANSA0: EQU 0 | SLRA: BIT SLRCON,0 | RB0: BIT PORTB,0 | -_CONFIG1H | -_XT_OSC_1H | -_IDLOC0");
+  EXPECT_EQ(Parse(c),
+            "CORE16 | __18T45: EQU 1 | FSR0: EQU 0x00 | -ACCESS | ANSELA: EQU 0x38 | SLRCON: EQU 0x60 | "
+            "PORTB: EQU 0x81 | ANSA0: EQU 0 | SLRA: BIT SLRCON,0 | RB0: BIT PORTB,0 | _CONFIG1H: EQU 0x300001 | "
+            "_XT_OSC_1H: EQU 0xF9 | _IDLOC0: EQU 0x200000 | -_DEVID1");
   EXPECT_TRUE(Has(c.Text, "; Adresse F38h, Bank 15: nur mit MOVLB 15 und ,A (a = 1)"));
   EXPECT_TRUE(Has(Parse(Header(header, "ACCESSBANK NAME=accesssfr START=0xF80 END=0xFFF\n")), "| SLRA: EQU 0 |"));
 }
 
-// The core follows from the configuration address; files that are not one
-// chip's header are skipped, saying why; bad input fails naming the line
+// A PIC18 header without a configuration address (a J part): the words of the
+// linker script's config CODEPAGE (bytes) as word addresses.
+TEST(DeviceConversion, Pic18JConfigurationWordsFromLinkerScript) {
+  std::string header = "  IFNDEF __18T46J\n  ENDIF\n;----- DEVID Equates -----\n_DEVID1 EQU H'3FFFFE'\n";
+  std::string access = "ACCESSBANK NAME=accesssfr START=0xF60 END=0xFFF\n";
+  TConversion c = Header(header, access + "CODEPAGE NAME=config START=0xFFF8 END=0xFFFF PROTECTED\n");
+  EXPECT_EQ(Parse(c),
+            "CORE16 | __18T46J: EQU 1 | _CONFIG1: EQU 0x7FFC | _CONFIG2: EQU 0x7FFD | _CONFIG3: EQU 0x7FFE | "
+            "_CONFIG4: EQU 0x7FFF | -_DEVID1");
+  EXPECT_TRUE(Has(c.Text, "EQU     0x7FFF          ; CONFIG4L/CONFIG4H, Byte FFFEh\n"));
+  EXPECT_TRUE(Has(c.Text, "Optionsnamen\n; nennt der Header nicht: DATA nimmt das rohe Wort.\n"));
+  EXPECT_EQ(Parse(Header(header, access + "CODEPAGE NAME=config START=0x1FFF8 END=0x1FFFD\n")),
+            "CORE16 | __18T46J: EQU 1 | _CONFIG1: EQU 0xFFFC | _CONFIG2: EQU 0xFFFD | _CONFIG3: EQU 0xFFFE | -_DEVID1");
+  TConversion odd = Header(header, access + "CODEPAGE NAME=config START=0xFFF9 END=0xFFFF\n");
+  EXPECT_EQ(odd.Message, "Konfigurationsbereich nicht lesbar (erwartet START gerade, END ungerade, bis 1FFFFh)");
+  EXPECT_EQ(odd.Line, 2);
+}
+
+// The core follows from the configuration address, or for a PIC18 from its
+// name; files that are not one chip's header are skipped, saying why; bad input fails naming the line
 // ("LINE: message") and leaves no text.
 TEST(DeviceConversion, CoreSkipOrError) {
   const std::string k = "_CONFIG EQU H'2007'\n";
@@ -92,7 +112,8 @@ TEST(DeviceConversion, CoreSkipOrError) {
       {"  IFDEF __16C54\n  ENDIF\n_CONFIG EQU H'FFF'", "wählt mit IFDEF zwischen mehreren Chips"},
       {"  INCLUDE <p16f84.inc>", "bindet nur andere Dateien ein"},
       {"_CONFIG EQU H'FFF'\nSETUP macro\n  endm", "enthält Makros"},
-      {";----- Register Files -----\nPORTB EQU H'0006'", "nennt keine Konfigurationsadresse"},
+      {"  IFNDEF __17C44\n  ENDIF\nPORTB EQU H'0006'", "kein PIC18 und nennt keine Konfigurationsadresse"},
+      {"  IFNDEF __18F4J\n  ENDIF", "0: nennt den Konfigurationsbereich nicht (CODEPAGE NAME=config)"},
       {k + "\177ELF\2\1", "2: Binärdaten: keine Textdatei"},
       {k + "FOO SET 1 ; x", "2: Zeile nicht lesbar: \"FOO SET 1\""},
       {k + "FOO EQU 1 2", "2: Zeile nicht lesbar: \"FOO EQU 1 2\""},
@@ -101,6 +122,8 @@ TEST(DeviceConversion, CoreSkipOrError) {
       {k + ";----- Register Files -----\nR EQU H'1000'", "3: Registeradresse außerhalb des Datenspeichers: H'1000'"},
       {k + ";----- R Bits -----\nB EQU 8", "3: Bitnummer außerhalb von 0 bis 7: 8"},
       {k + ";----- CONFIG Options -----\n_X EQU H'10000'", "3: Konfigurationswert außerhalb von 16 Bit: 10000h"},
+      {"_CONFIG1L EQU H'300000'\n;----- CONFIG1L Options -----\n_X EQU H'100'",
+       "3: Konfigurationswert außerhalb von 8 Bit: 100h"},
   };
   for (const auto& [text, expected] : cases) {
     TConversion c = Header(text + "\n");
@@ -178,7 +201,7 @@ TEST(DeviceLookup, SourceDirectoryThenIncludeDirectoriesThenDevices) {
 // tests/devices/CHIP.pic, assembles without error and gives the words gpasm
 // gives for CHIP.asm with the chip maker's header.
 TEST(DeviceFiles, SameWordsAsGpasmWithTheChipMakersHeader) {
-  for (std::string chip : {"p10f200", "p16f877a", "p16f1829", "p18f45k22"}) {
+  for (std::string chip : {"p10f200", "p16f877a", "p16f1829", "p18f45k22", "p18f46j50"}) {
     TScratchDir dir;
     for (std::string file : {chip + ".pic", chip + ".asm"})
       fs::copy(fs::path(VELTAS_SOURCE_DIR) / "tests" / "devices" / file, dir / file);
