@@ -176,7 +176,8 @@ std::vector<int> FileTable(const std::vector<std::string>& opened, const std::ve
   for (std::size_t i = 0; i < opened.size(); ++i) {
     std::string name = TableName(opened[i], codDir);
     if (name.empty()) {
-      tooLong.push_back(opened[i]);
+      // A file without program words has no line in the file: nothing lost.
+      if (hasCode[i]) tooLong.push_back(opened[i]);
       continue;
     }
     auto [it, added] = byName.try_emplace(name, entries.size());

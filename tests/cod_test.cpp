@@ -78,6 +78,10 @@ TEST(CodFile, SaysWhatTheFileLacks) {
   TScratchDir dir;
   dir.Write("prog.pic", "        NOP\n");
   dir.Write("big.pic", std::string(65534, '\n') + "        NOP\n        NOP\n");  // lines 65535 and 65536
+  // Names beyond 63 characters: a note only where the file has program words.
+  const std::string longName = std::string(60, 'n') + ".inc", codeName = "c" + longName;
+  dir.Write(longName, "X: EQU 1\n"), dir.Write(codeName, "        NOP\n");
+  dir.Write("inc.pic", "  INCLUDE " + longName + "\n  NOP\n"), dir.Write("code.pic", "  INCLUDE " + codeName + "\n");
   const std::tuple<std::vector<std::string>, int, std::string> rows[] = {
       {{"--processor", "16F84A", "prog.pic"}, 2, "veltas-cli: Option \"--processor\" gilt nur mit \"--cod\"\n"},
       {{"--cod", "prog.pic"}, 0, NoProcessor("weder --processor noch ein Symbol wie __16F877A")},
@@ -87,6 +91,11 @@ TEST(CodFile, SaysWhatTheFileLacks) {
        0,
        "veltas-cli: Hinweis: big.COD nennt die Quellzeile von "
        "1 Programmwort aus Zeilen über 65535 nicht: das Format zählt Zeilen nur bis 65535\n"},
+      {{"--cod", "--processor", "16F877A", "inc.pic"}, 0, ""},
+      {{"--cod", "--processor", "16F877A", "code.pic"},
+       0,
+       "veltas-cli: Hinweis: \"" + codeName +
+           "\" fehlt in code.COD: der Name wäre auch absolut länger als 63 Zeichen; gpsim zeigt diese Zeilen nicht\n"},
   };
   for (const auto& [args, status, err] : rows) {
     TProcessResult r = Cli(dir, args);
