@@ -78,17 +78,30 @@ constexpr TCondition kConditions[] = {
 std::int32_t StatusRegister() { return IsCore16() ? 0xD8 : 3; }
 
 // The 16-bit core's CALL and GOTO: two words, the target's low 8 bits in the
-// first, bits 8..19 in the second. False if the target is out of range.
+// first, bits 8..19 in the second. False if the target is out of range; the
+// second word is then left as it stood, as the listing shows it.
 bool EncodeLongTarget(std::int32_t target) {
   state::CodeLength = 2;
-  CodeWords[1] = 0xF000;
   if (target < 0 || target > 0xFFFFF) {
     SetError(msg::ValueOutOfRange);
     return false;
   }
   CodeWord() |= static_cast<std::uint16_t>(target & 0xFF);
-  CodeWords[1] |= static_cast<std::uint16_t>((static_cast<std::uint32_t>(target) >> 8) & 0xFFFu);
+  CodeWords[1] = static_cast<std::uint16_t>(0xF000 | ((static_cast<std::uint32_t>(target) >> 8) & 0xFFFu));
   return true;
+}
+
+// A jump target: an expression, or "$" for the instruction's own address,
+// optionally followed by "+" or "-" and more expression. After "$" and
+// anything else the rest of the line is not examined.
+std::int32_t ReadTarget() {
+  source::SkipBlanks();
+  if (source::CharAt(source::LinePos) != '$') return expr::EvalInt('\0');
+  int dollar = source::LinePos++;
+  char next = source::PeekChar();
+  if (next == '+' || next == '-') return expr::EvalIntAfter(state::CodeCounter, '\0');
+  source::LinePos = dollar;
+  return state::CodeCounter;
 }
 
 }  // namespace
@@ -174,26 +187,26 @@ void SkipForm() {
   CodeWord() |= BitOperand(reg, bit);
 }
 
-void WithoutEncoder() {
-  StartInstruction();
-  if (!Failed()) SetError(msg::NoEncoder);
-}
-
+// BRA under CORE14ENH (9-bit offset); under CORE16 BRA and RCALL (11 bits)
+// and the conditional branches (8 bits). The offset counts words from the
+// next instruction.
 void RelativeBranch() {
   StartInstruction();
   if (Failed()) return;
-  std::int32_t target = expr::EvalInt('\0');
+  std::int32_t target = CoreKind == Core14 ? expr::EvalInt('\0') : ReadTarget();
   if (Failed()) return;
-  if (CoreKind != Core14Enh) {
+  if (CoreKind == Core14) {
     SetError(msg::BraNotHere);
     return;
   }
+  int bits = CoreKind == Core14Enh ? 9 : (CodeWord() & 0xF000) == 0xD000 ? 11 : 8;
+  std::int64_t reach = std::int64_t{1} << (bits - 1);
   std::int64_t offset = static_cast<std::int64_t>(target) - state::CodeCounter - 1;
-  if (offset < -256 || offset > 255) {
+  if (offset < -reach || offset >= reach) {
     SetError(msg::ValueOutOfRange);
     return;
   }
-  CodeWord() |= static_cast<std::uint16_t>(static_cast<std::uint64_t>(offset) & 0x1FFu);
+  CodeWord() |= static_cast<std::uint16_t>(static_cast<std::uint64_t>(offset) & ((1u << bits) - 1));
 }
 
 void CallForm() {
@@ -235,20 +248,7 @@ void CallForm() {
 void GotoForm() {
   StartInstruction();
   if (Failed()) return;
-  source::SkipBlanks();
-  std::int32_t target = state::CodeCounter;
-  if (source::CharAt(source::LinePos) != '$') {
-    target = expr::EvalInt('\0');
-  } else {
-    // "$+1" and "$-2" go on as an expression from the GOTO's address; after
-    // anything else the rest of the line is not examined.
-    int dollar = source::LinePos++;
-    char next = source::PeekChar();
-    if (next == '+' || next == '-')
-      target = expr::EvalIntAfter(target, '\0');
-    else
-      source::LinePos = dollar;
-  }
+  std::int32_t target = ReadTarget();
   if (Failed()) return;
   switch (CoreKind) {
     case Core12:
@@ -258,9 +258,7 @@ void GotoForm() {
       }
       CodeWord() |= static_cast<std::uint16_t>(target & 0x1FF);
       return;
-    case Core16:
-      EncodeLongTarget(target);
-      return;
+    case Core16: EncodeLongTarget(target); return;
     default:
       if (target < 0 || target > 0x1FFF) {
         SetError(msg::ValueOutOfRange);

@@ -1,4 +1,5 @@
-// The directives: core selection, segments, ORG, DS, DATA, EQU, BIT, END.
+// The directives: core selection, segments, ORG, DS, DATA, EQU, BIT, END,
+// CONFIG.
 // (TITLE runs the generic handlers; INCLUDE lives with the source input.)
 #include <string>
 
@@ -281,6 +282,41 @@ void EndDirective() {
     return;
   }
   state::PassActive = false;
+}
+
+// CONFIG address, value: one configuration byte (300000h..3000FFh) or ID
+// byte (200000h..200007h) of the 16-bit core. These lie beyond the code
+// counter's reach, so the byte occupies no program word.
+void ConfigPass1() {
+  CountInstruction();
+  if (!Failed() && state::CurrentSegment != state::SegCode) SetError(msg::CodeSegmentOnly);
+}
+
+void ConfigPass2() {
+  StartInstruction();
+  if (Failed()) return;
+  state::ListingKind = PendingSymbol.Name.empty() ? state::ListPlain : state::ListAddress;
+  std::int32_t address = expr::EvalInt('\0');
+  if (Failed()) return;
+  if ((address < 0x300000 || address > 0x3000FF) && (address < 0x200000 || address > 0x200007)) {
+    SetError(msg::ValueOutOfRange);
+    return;
+  }
+  if (source::PeekChar() != ',') {
+    SetError(msg::ConfigSyntax);
+    return;
+  }
+  source::SkipPast(',');
+  std::int32_t value = expr::EvalInt('\0');
+  if (Failed()) return;
+  if (value < 0 || value > 0xFF) {
+    SetError(msg::ValueOutOfRange);
+    return;
+  }
+  state::HasConfigByte = true;
+  state::ConfigByteAddress = static_cast<std::uint32_t>(address);
+  state::ConfigByteValue = static_cast<std::uint8_t>(value);
+  state::ListingKind = state::ListConfigByte;
 }
 
 }  // namespace veltas::isa

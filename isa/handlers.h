@@ -13,7 +13,6 @@ void LiteralForm();
 // Bit, skip, branch, call, goto and return operands
 void BitForm();
 void SkipForm();
-void WithoutEncoder();
 void RelativeBranch();
 void CallForm();
 void GotoForm();
@@ -43,5 +42,7 @@ void EquPass2();
 void BitPass1();
 void BitPass2();
 void EndDirective();
+void ConfigPass1();
+void ConfigPass2();
 
 }  // namespace veltas::isa

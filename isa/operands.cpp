@@ -23,18 +23,30 @@ std::uint16_t DestinationBit() {
   }
 }
 
+enum class TDestination { Default, ToW, ToF };
+
 // Under CORE16 the first comma after the register introduces the access
-// flag; a wrong word is reported, but the statement carries on.
-void AccessFlag() {
-  if (source::PeekChar() != ',') return;
+// flag; a wrong word is reported, but the statement carries on. Where the
+// form has a destination, a W or F word there is the destination, with the
+// access bank (a = 0), and nothing but a comment may follow it: the order
+// "x,F,BANKED" of other assemblers must not pass with a = 0 unnoticed.
+TDestination AccessFlag(bool withDestination) {
+  if (source::PeekChar() != ',') return TDestination::Default;
   source::SkipPast(',');
   source::ReadToken();
   std::string word = source::Token;
   source::UpperCaseStr(word);
-  if (word == "A")
+  char first = word.empty() ? '\0' : word[0];
+  if (word == "A") {
     CodeWord() |= 0x100;
-  else
+  } else if (withDestination && (first == 'W' || first == 'F')) {
+    char next = source::PeekChar();
+    if (next != '\0' && next != ';') SetError(msg::AccessSyntax);
+    return first == 'W' ? TDestination::ToW : TDestination::ToF;
+  } else {
     SetError(msg::AccessSyntax);
+  }
+  return TDestination::Default;
 }
 
 }  // namespace
@@ -44,13 +56,14 @@ void RegisterDestinationForm() {
   if (Failed()) return;
   std::int32_t reg = expr::EvalInt('\0');
   if (Failed()) return;
-  if (IsCore16()) AccessFlag();
+  TDestination given = IsCore16() ? AccessFlag(true) : TDestination::Default;
   if (reg < 0 || reg > LargestRegister()) {
     SetError(msg::ValueOutOfRange);
     return;
   }
   CodeWord() |= static_cast<std::uint16_t>(reg) | DestinationBit();
-  if (source::PeekChar() != ',') return;
+  if (given == TDestination::ToW) CodeWord() &= static_cast<std::uint16_t>(~DestinationBit());
+  if (given != TDestination::Default || source::PeekChar() != ',') return;
   source::SkipPast(',');
   source::ReadToken();
   std::string word = source::Token;
@@ -68,7 +81,7 @@ void RegisterForm() {
   std::int32_t reg = expr::EvalInt('\0');
   if (Failed()) return;
   if (IsCore16()) {
-    AccessFlag();
+    AccessFlag(false);
     if (Failed()) return;
   }
   if (reg < 0 || reg > LargestRegister()) {

@@ -102,7 +102,9 @@ void BankSelect() {
   StartInstruction();
   if (Failed()) return;
   std::int32_t k;
-  if (EvalInRange(0, 15, msg::ValueOutOfRange, k)) CodeWord() |= static_cast<std::uint16_t>(k);
+  // The enhanced mid-range core has 32 banks; the others have 16.
+  std::int32_t banks = CoreKind == Core14Enh ? 32 : 16;
+  if (EvalInRange(0, banks - 1, msg::ValueOutOfRange, k)) CodeWord() |= static_cast<std::uint16_t>(k);
 }
 
 void PageSelect() {

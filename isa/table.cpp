@@ -58,16 +58,16 @@ const std::array<TMnemonicEntry, MnemonicCount> Mnemonics = {{
     {"BTG",       CountInstruction,          BitForm,                   0x08, 0x0000, 0x0000, 0x7000, 1},  // 40
     {"SKIP",      CountInstruction,          SkipForm,                  0x0B, 0x0600, 0x1800, 0xB000, 1},  // 41
     {"TOGGLE",    CountInstruction,          BitForm,                   0x08, 0x0000, 0x0000, 0x7000, 1},  // 42
-    {"BC",        CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE200, 1},  // 43
-    {"BN",        CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE600, 1},  // 44
-    {"BNC",       CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE300, 1},  // 45
-    {"BNN",       CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE700, 1},  // 46
-    {"BNOV",      CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE500, 1},  // 47
-    {"BNZ",       CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE100, 1},  // 48
-    {"BOV",       CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE400, 1},  // 49
+    {"BC",        CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE200, 1},  // 43
+    {"BN",        CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE600, 1},  // 44
+    {"BNC",       CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE300, 1},  // 45
+    {"BNN",       CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE700, 1},  // 46
+    {"BNOV",      CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE500, 1},  // 47
+    {"BNZ",       CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE100, 1},  // 48
+    {"BOV",       CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE400, 1},  // 49
     {"BRA",       CountInstruction,          RelativeBranch,            0x0E, 0x0000, 0x3200, 0xD000, 1},  // 50
     {"BRW",       CountInstruction,          StartInstruction,          0x06, 0x0000, 0x000B, 0x0000, 1},  // 51
-    {"BZ",        CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xE000, 1},  // 52
+    {"BZ",        CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xE000, 1},  // 52
     {"CALL",      CountTwoWordInstruction,   CallForm,                  0x0B, 0x0900, 0x2000, 0xEC00, 1},  // 53
     {"CALLW",     CountInstruction,          StartInstruction,          0x06, 0x0000, 0x000A, 0x0000, 1},  // 54
     {"CLRWDT",    CountInstruction,          StartInstruction,          0x0B, 0x0004, 0x0064, 0x0004, 1},  // 55
@@ -76,7 +76,7 @@ const std::array<TMnemonicEntry, MnemonicCount> Mnemonics = {{
     {"NOP",       CountInstruction,          StartInstruction,          0x0B, 0x0000, 0x0000, 0x0000, 1},  // 58
     {"POP",       CountInstruction,          StartInstruction,          0x08, 0x0000, 0x0000, 0x0006, 1},  // 59
     {"PUSH",      CountInstruction,          StartInstruction,          0x08, 0x0000, 0x0000, 0x0005, 1},  // 60
-    {"RCALL",     CountInstruction,          WithoutEncoder,            0x08, 0x0000, 0x0000, 0xD800, 1},  // 61
+    {"RCALL",     CountInstruction,          RelativeBranch,            0x08, 0x0000, 0x0000, 0xD800, 1},  // 61
     {"RESET",     CountInstruction,          StartInstruction,          0x0E, 0x0000, 0x0001, 0x00FF, 1},  // 62
     {"RETFIE",    CountInstruction,          ReturnForm,                0x0A, 0x0000, 0x0009, 0x0010, 1},  // 63
     {"RETLW",     CountInstruction,          LiteralForm,               0x0B, 0x0800, 0x3400, 0x0C00, 1},  // 64
@@ -122,6 +122,7 @@ const std::array<TMnemonicEntry, MnemonicCount> Mnemonics = {{
     {"ORG",       OrgDirective,              OrgDirective,              0x0B, 0x0000, 0x0000, 0x0000, 0},  // 104
     {"SEG",       SegDirective,              SegDirective,              0x10, 0x0000, 0x0000, 0x0000, 0},  // 105
     {"TITLE",     CountInstruction,          StartInstruction,          0x10, 0x0000, 0x0000, 0x0000, 0},  // 106
+    {"CONFIG",    ConfigPass1,               ConfigPass2,               0x08, 0x0000, 0x0000, 0x0000, 0},  // 107
 }};
 
 int LookupMnemonic(std::string_view name) {

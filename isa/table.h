@@ -31,7 +31,7 @@ inline constexpr std::uint16_t DirectiveMask = 0x10;
 // CoreKind values.
 enum TCore : std::uint8_t { Core12 = 1, Core14 = 2, Core14Enh = 6, Core16 = 8 };
 
-inline constexpr int MnemonicCount = 106;
+inline constexpr int MnemonicCount = 107;
 extern const std::array<TMnemonicEntry, MnemonicCount> Mnemonics;
 
 // The selected core; every pass starts with CORE14.

@@ -32,6 +32,7 @@ void HexReset() {
 
 void HexWriteLine() {
   using state::CodeLength;
+  if (state::HasConfigByte) HexPutByte(state::ConfigByteValue, state::ConfigByteAddress);
   // Reserved words (DS in the CODE segment) are a gap: nothing to write.
   if (CodeLength == 0 || state::CodeIsGap) return;
   std::uint32_t address = 2u * state::CodeCounter;

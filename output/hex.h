@@ -14,7 +14,8 @@ extern std::uint32_t HexNextAddress;
 extern std::uint32_t HexUpperAddress;
 
 void HexReset();
-// Sends the current line's CodeLength words at word address CodeCounter.
+// Sends the current line's CodeLength words at word address CodeCounter, or
+// its configuration byte.
 void HexWriteLine();
 void HexPutByte(std::uint8_t value, std::uint32_t address);
 void HexStartRecord(std::uint32_t address);

@@ -90,6 +90,16 @@ void AppendPrefix(std::string& out) {
       AppendSegmentAndAddress(out, 0);
       out += "  ";
       break;
+    case state::ListConfigByte: {
+      // The byte stands where a code word's low byte would.
+      out += "CODE ";
+      out += HexDigits(state::ConfigByteAddress, 6);
+      out += "          ";
+      std::string bits = BinaryWord(state::ConfigByteValue);
+      out.append(bits, bits.size() - 9, 9);
+      out += ' ';
+      break;
+    }
     case state::ListBitName:
       out += "       = ";
       out += HexWord(s.Value);
@@ -103,12 +113,14 @@ void AppendPrefix(std::string& out) {
 
 }  // namespace
 
-std::string HexWord(std::int64_t value) {
+std::string HexDigits(std::int64_t value, int digits) {
   auto v = static_cast<std::uint64_t>(value);
-  std::string text(4, '0');
-  for (int i = 3; i >= 0; --i, v >>= 4) text[static_cast<std::size_t>(i)] = kHexDigits[v & 0xF];
+  std::string text(static_cast<std::size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i, v >>= 4) text[static_cast<std::size_t>(i)] = kHexDigits[v & 0xF];
   return text;
 }
+
+std::string HexWord(std::int64_t value) { return HexDigits(value, 4); }
 
 char HexDigit(std::int64_t value) { return kHexDigits[static_cast<std::uint64_t>(value) & 0xF]; }
 

@@ -16,6 +16,8 @@ inline constexpr std::size_t MaxListingLine = 128;  // CR LF included
 void WriteListingLine();
 
 std::string HexWord(std::int64_t value);
+// The low `digits` hexadecimal digits of value.
+std::string HexDigits(std::int64_t value, int digits);
 char HexDigit(std::int64_t value);
 // 16 binary digits in groups of four; the bits the core lacks are blanks.
 std::string BinaryWord(std::uint16_t word);

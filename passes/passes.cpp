@@ -79,6 +79,7 @@ bool ProcessStatement(TPass pass) {
   CodeLength = 0;
   RamLength = 0;
   CodeIsGap = false;
+  HasConfigByte = false;
   if (pass == TPass::Two) ListingKind = ListPlain;
 
   char first = source::PeekChar();
@@ -118,19 +119,30 @@ void AdvanceLine() {
 // The last word of a statement at FFFFh can lie as far as 127 words beyond.
 std::vector<bool> WordWritten;
 
-// Fails when one of the line's words lands where an earlier line put one.
+// The configuration bytes (300000h..3000FFh) and ID bytes (200000h..200007h)
+// that CONFIG wrote in pass 2.
+std::vector<bool> ConfigByteWritten;
+
+bool AddressTaken(std::uint32_t address, int digits) {
+  std::string text(msg::WordTakenPrefix.view());
+  text += output::HexDigits(address, digits);
+  text += msg::WordTakenSuffix.view();
+  SetError(text);
+  return false;
+}
+
+// Fails when one of the line's words, or its configuration byte, lands
+// where an earlier line put one.
 bool ClaimWords() {
+  if (HasConfigByte) {
+    std::size_t slot = (ConfigByteAddress & 0xFF) + (ConfigByteAddress < 0x300000 ? 0x100 : 0);
+    if (ConfigByteWritten[slot]) return AddressTaken(ConfigByteAddress, 6);
+    ConfigByteWritten[slot] = true;
+  }
   if (CodeLength == 0 || CodeIsGap) return true;
   std::uint32_t first = CodeCounter, end = first + CodeLength;
-  for (std::uint32_t a = first; a < end; ++a) {
-    if (WordWritten[a]) {
-      std::string text(msg::WordTakenPrefix.view());
-      text += output::HexWord(a);
-      text += msg::WordTakenSuffix.view();
-      SetError(text);
-      return false;
-    }
-  }
+  for (std::uint32_t a = first; a < end; ++a)
+    if (WordWritten[a]) return AddressTaken(a, 4);
   for (std::uint32_t a = first; a < end; ++a) WordWritten[a] = true;
   return true;
 }
@@ -178,6 +190,9 @@ bool RunPass2(bool withListing, bool withHex) {
   HighestCodeAddress = 0;
   IdWordsSeen = FusesSeen = Fuses2Seen = false;
   WordWritten.assign(0x10000 + MaxCodeWords, false);
+  ConfigByteWritten.assign(0x108, false);
+  // Pass 1 writes no code words; a listing must not show an earlier run's.
+  CodeWords.fill(0);
   source::Hooks.RewindSource();
   while (PassActive && source::NextSourceLine()) {
     bool listed = source::FileListed[static_cast<std::size_t>(source::IncludeDepth)];

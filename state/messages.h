@@ -49,7 +49,6 @@ inline constexpr Ansi BitImpossible{"Bit / Kondition geht so nicht"};
 inline constexpr Ansi BitUnknown{"Bit / Kondition ist unbekannt"};
 inline constexpr Ansi BitSyntax{"richtig: \"BIT  name,bit\""};
 inline constexpr Ansi BraNotHere{"ähem, ruelps..."};
-inline constexpr Ansi NoEncoder{"ruelps..."};
 inline constexpr Ansi OperandNotExpected{"Operand nicht erwartet"};
 inline constexpr Ansi OffsetRange{"Nur Werte -32 .. +31 sind erlaubt"};
 inline constexpr Ansi FsrSyntax{"erwarte '[FSR0]' oder '[FSR1]'"};
@@ -62,5 +61,6 @@ inline constexpr Ansi CodeSegmentOnly{"Diese Operation ist nur im CODE-Segment m
 inline constexpr Ansi LabelExpected{"Marke erwartet"};
 inline constexpr Ansi EndInInclude{"\"END\" ist in Include-Dateien nicht erlaubt"};
 inline constexpr Ansi TooManyDataWords{"zu viele Datenworte (max. 128)"};
+inline constexpr Ansi ConfigSyntax{"richtig: \"CONFIG  adresse,wert\""};
 
 }  // namespace veltas::msg

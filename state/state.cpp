@@ -4,9 +4,7 @@ namespace veltas::state {
 
 std::string ErrorText;
 
-void SetError(std::string_view message) {
-  ErrorText.assign(message.substr(0, MaxErrorLength));
-}
+void SetError(std::string_view message) { ErrorText.assign(message.substr(0, MaxErrorLength)); }
 
 std::uint8_t CurrentSegment = SegCode;
 std::uint16_t CodeCounter = 0;
@@ -19,6 +17,9 @@ int ListingKind = ListPlain;
 bool PassActive = false;
 std::string Mnemonic;
 int CurrentEntry = 0;
+bool HasConfigByte = false;
+std::uint32_t ConfigByteAddress = 0;
+std::uint8_t ConfigByteValue = 0;
 
 std::uint32_t ConfigBase = 0x2000;
 std::uint32_t HighestCodeAddress = 0;

@@ -31,6 +31,7 @@ enum TListingKind : int {
   ListConstant = 2,
   ListAddress = 4,
   ListBitName = 8,
+  ListConfigByte = 16,
 };
 
 extern std::uint8_t CurrentSegment;
@@ -48,6 +49,12 @@ extern int ListingKind;
 extern bool PassActive;
 extern std::string Mnemonic;
 extern int CurrentEntry;
+
+// A configuration or ID byte of the 16-bit core (CONFIG): it lies beyond the
+// program words, so it travels to the HEX file beside them, not in CodeWords.
+extern bool HasConfigByte;
+extern std::uint32_t ConfigByteAddress;
+extern std::uint8_t ConfigByteValue;
 
 // Configuration tracking of pass 2, reported by the driver's summary.
 extern std::uint32_t ConfigBase;
