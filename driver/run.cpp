@@ -11,6 +11,7 @@
 #include "passes/passes.h"
 #include "source/host_hooks.h"
 #include "source/lines.h"
+#include "source/scanner.h"
 #include "state/literal.h"
 #include "state/state.h"
 #include "symbols/symbols.h"
@@ -33,6 +34,8 @@ constexpr Oem kBanner{"Veltas V2.13 (32bit) Assembler für MicroChip PIC-Control
 constexpr Oem kTranslate{"übersetze "};
 constexpr Oem kWithErrors{"\r .. übersetzt mit Fehlern."};
 constexpr std::string_view kListingHead = "RUZ-8 Assembler V2.13 (32bit)";
+
+bool PassOne = true;  // which pass an error report comes from
 
 // Collects the pieces of one status text.
 class TStatus {
@@ -69,7 +72,12 @@ void WaitForClose(TStatusWindow& window) {
   }
 }
 
-void TakeArguments(const std::vector<std::string>& args) {
+void TakeArguments(const std::vector<std::string>& args, const TRunSettings& settings) {
+  if (settings.ListSymbols) {
+    output::ListAddresses = *settings.ListSymbols;
+    if (!args.empty()) SourceName = args.back().substr(0, MaxNameLength);
+    return;
+  }
   for (const std::string& arg : args) {
     SourceName = arg.substr(0, MaxNameLength);
     if (SourceName.find("-L") != std::string::npos) {
@@ -119,31 +127,52 @@ void ShowSummary(TStatusWindow& window, const TSummary& summary) {
   for (const std::string& line : summary.Lines) Show(window, TStatus().Lit(line + "\r"));
 }
 
+std::vector<TErrorReport> Reported;
+
+void RecordError() {
+  TErrorReport& e = Reported.emplace_back();
+  e.File = host::CurrentFileName();
+  e.Line = source::LineNumber;
+  e.Column = source::LinePos;
+  e.TokenStart = source::TokenStart;
+  e.Message = state::ErrorText;
+  e.SourceLine = source::CurrentLine;
+  e.InPass2 = !PassOne;
+}
+
 // The first error: the line with "?" at the scan position, the message, the
-// file, the line number and the position.
+// file, the line number and the position; then how many more there were.
 void ReportError(TStatusWindow& window, TRunResult& result) {
+  result.Outcome = TRunOutcome::AssemblyError;
+  result.Errors = std::move(Reported);
+  result.StoppedAtLimit = passes::StoppedAtLimit;
+  if (result.Errors.empty()) return;
+  const TErrorReport& first = result.Errors.front();
   Show(window, TStatus().Lit("\r"));
-  std::string marked = source::CurrentLine;
-  if (source::LinePos > static_cast<int>(marked.size()))
+  std::string marked = first.SourceLine;
+  if (first.Column > static_cast<int>(marked.size()))
     marked += '?';
   else
-    marked.insert(static_cast<std::size_t>(source::LinePos > 0 ? source::LinePos - 1 : 0), 1, '?');
-  std::string file = host::CurrentFileName();
+    marked.insert(static_cast<std::size_t>(first.Column > 0 ? first.Column - 1 : 0), 1, '?');
   Show(window, TStatus()
                    .Ansi(marked)
                    .Lit("\r\rFehler: ")
-                   .Ansi(state::ErrorText)
+                   .Ansi(first.Message)
                    .Lit(" in\r\"")
-                   .Native(file)
+                   .Native(first.File)
                    .Lit("\"  Zeile ")
-                   .Lit(output::DecimalText(source::LineNumber))
+                   .Lit(output::DecimalText(first.Line))
                    .Lit(" bei Pos ")
-                   .Lit(output::DecimalText(source::LinePos)));
-  result.Outcome = TRunOutcome::AssemblyError;
-  result.ErrorFile = file;
-  result.ErrorLine = source::LineNumber;
-  result.ErrorColumn = source::LinePos;
-  result.ErrorMessage = state::ErrorText;
+                   .Lit(output::DecimalText(first.Column)));
+  if (result.Errors.size() > 1)
+    Show(window, TStatus()
+                     .Lit("\r... und ")
+                     .Lit(output::DecimalText(static_cast<std::int64_t>(result.Errors.size() - 1)))
+                     .Lit(" weitere Fehler"));
+  result.ErrorFile = first.File;
+  result.ErrorLine = first.Line;
+  result.ErrorColumn = first.Column;
+  result.ErrorMessage = first.Message;
 }
 
 }  // namespace
@@ -176,8 +205,12 @@ void ShowStatus(TStatusWindow& window, const TStatusText& pieces) {
   window.PumpMessages();
 }
 
-TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files) {
+TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files,
+                       const TRunSettings& settings) {
   TRunResult result;
+  Reported.clear();
+  state::ErrorLimit = settings.MaxErrors;
+  passes::ErrorObserver = RecordError;
   StatusText.Clear();
   SourceName.clear();
   HexName.clear();
@@ -211,7 +244,7 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
       window.DisableSearchButton();
     } else {
       Show(window, TStatus().Lit(kBanner));
-      TakeArguments(args);
+      TakeArguments(args, settings);
     }
 
     TOutputNames names = DeriveNames(SourceName);
@@ -240,14 +273,19 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
     host::BindMainSource(SourceName);
     Show(window, TStatus().Lit("\rPass 1"));
     window.PumpMessages();
+    PassOne = true;
     bool ok = passes::RunPass1();
+    // After errors in pass 1 (of a run that goes on), pass 2 still lists
+    // every line, but there is no HEX file to write.
+    bool pass1Clean = passes::ErrorsReported == 0;
     if (ok) {
-      Show(window, TStatus().Lit(" ...done\rPass 2"));
-      host::CreateOutputFiles(HexName, PrnName);
+      PassOne = false;
+      if (pass1Clean) Show(window, TStatus().Lit(" ...done\rPass 2"));
+      host::CreateOutputFiles(pass1Clean ? HexName : std::string(), PrnName);
       Listing("\r\n");
       Listing(kListingHead);
       Listing("\r\n");
-      ok = passes::RunPass2(true, true);
+      ok = passes::RunPass2(true, pass1Clean) && pass1Clean;
       TSummary summary = Summary();
       if (ok) ListSummary(summary);
       Listing("\r\n");
@@ -257,7 +295,7 @@ TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& wind
       host::CloseOutputFiles();
       if (ok) {
         ShowSummary(window, summary);
-      } else {
+      } else if (pass1Clean) {
         Show(window, TStatus().Lit(kWithErrors));
         result.FailedInPass2 = true;
       }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,28 @@ enum class TRunOutcome {
   IoError,
 };
 
+// One reported assembly error, as the editors' error line and a language
+// server need it.
+struct TErrorReport {
+  std::string File;  // as the host opened it
+  std::int32_t Line = 0;
+  int Column = 0;          // the scan position where the statement stopped
+  int TokenStart = 0;      // where the last token read begins
+  std::string Message;     // cp1252
+  std::string SourceLine;  // cp1252, without its line end
+  bool InPass2 = false;
+};
+
+struct TRunSettings {
+  // How many errors the run reports before it stops; 0: no limit. 1 stops
+  // at the first, as the window program always does.
+  int MaxErrors = 1;
+  // Set when the caller has parsed its arguments itself: the switch -L, and
+  // the source as the last argument. Unset, an argument containing "-L"
+  // sets the switch and the last other one is the source.
+  std::optional<bool> ListSymbols;
+};
+
 struct TRunResult {
   TRunOutcome Outcome = TRunOutcome::Success;
   bool FailedInPass2 = false;
@@ -34,6 +57,10 @@ struct TRunResult {
   std::int32_t ErrorLine = 0;
   int ErrorColumn = 0;
   std::string ErrorMessage;  // cp1252
+  // Every reported error in the order the run met them; the first is the
+  // one above. StoppedAtLimit: the run ended at MaxErrors.
+  std::vector<TErrorReport> Errors;
+  bool StoppedAtLimit = false;
   // A run-time I/O error, in the system's encoding, and the same in pieces
   // (see IoErrorPieces).
   std::string IoMessage;
@@ -61,7 +88,8 @@ void ShowStatus(TStatusWindow& window, const TStatusText& pieces);
 // The whole run. args are the command-line arguments without the program
 // name. Waits for the window to close unless a run-time I/O error ends the
 // run at once.
-TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files);
+TRunResult RunSequence(const std::vector<std::string>& args, TStatusWindow& window, host::TFileSystem& files,
+                       const TRunSettings& settings = {});
 
 // "Laufzeitfehler: ..." for a failed file operation, in pieces: the
 // program's words in cp1252, file name and reason in the system's encoding.

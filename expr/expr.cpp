@@ -327,11 +327,15 @@ TValue Factor() {
     return TValue::OfInt(Wrap(v));
   }
 
-  if (!symbols::FindSymbol(Token)) {
+  bool known = symbols::FindSymbol(Token);
+  if (!known || symbols::FoundSymbol->Failed) {
     std::string text(msg::UnknownNamePrefix.view());
     text += Token;
     text += msg::UnknownNameSuffix.view();
-    SetError(text);
+    if (known)
+      state::SetFollowOnError(text);  // its definition was reported already
+    else
+      SetError(text);
     return result;  // Token stays: the caller's loops see no operator
   }
   const symbols::TSymbol& s = *symbols::FoundSymbol;

@@ -190,8 +190,10 @@ std::string CurrentFileName() { return SourceFiles[static_cast<std::size_t>(sour
 
 void CreateOutputFiles(const std::string& hexName, const std::string& prnName) {
   HexCreated = false;
-  HexFile = Files->Create(hexName);
-  HexCreated = true;
+  if (!hexName.empty()) {
+    HexFile = Files->Create(hexName);
+    HexCreated = true;
+  }
   ListFile = Files->Create(prnName);
 }
 

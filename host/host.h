@@ -56,6 +56,7 @@ void BindMainSource(const std::string& name);
 void CloseSourceFiles();
 std::string CurrentFileName();
 
+// An empty hexName creates the listing alone.
 void CreateOutputFiles(const std::string& hexName, const std::string& prnName);
 // Whether the last CreateOutputFiles got as far as creating the HEX file.
 bool HexFileCreated();

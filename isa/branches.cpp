@@ -39,11 +39,19 @@ bool RegisterBitValid(std::int32_t reg, std::int32_t bit) {
 // bit. A failed lookup leaves no message behind.
 bool ReadBitName(std::int32_t& reg, std::int32_t& bit) {
   source::ReadToken();
-  if (!source::Token.empty() && symbols::FindSymbol(source::Token) &&
-      symbols::FoundSymbol->Segment == symbols::SymBit) {
-    reg = symbols::FoundSymbol->Value;
-    bit = symbols::FoundSymbol->BitNumber;
-    return true;
+  if (!source::Token.empty() && symbols::FindSymbol(source::Token)) {
+    const symbols::TSymbol& s = *symbols::FoundSymbol;
+    if (s.Failed) {
+      // A bit name whose BIT failed: the statement fails, unreported.
+      state::SetFollowOnError(msg::LabelNotFound);
+      reg = bit = 0;
+      return true;
+    }
+    if (s.Segment == symbols::SymBit) {
+      reg = s.Value;
+      bit = s.BitNumber;
+      return true;
+    }
   }
   state::ClearError();
   return false;

@@ -184,9 +184,12 @@ void WriteListingLine() {
       source::Hooks.WriteListing(line);
     }
   }
-  if (state::Failed()) {
+  // An error that only follows from an earlier one gets no line. A run that
+  // goes on after errors ends each error line; otherwise the driver does.
+  if (state::Failed() && !state::FollowOnError) {
     line.assign(kErrorHead);
     line += state::ErrorText;
+    if (state::GoesOnAfterErrors()) line += "\r\n";
     source::Hooks.WriteListing(line);
   }
 }

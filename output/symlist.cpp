@@ -30,6 +30,7 @@ void WriteSymbolList() {
   std::string line;
   for (std::size_t i = 0, n = symbols::SymbolCount(); i < n; ++i) {
     const symbols::TSymbol& s = symbols::SymbolNewestFirst(i);
+    if (s.Failed) continue;  // no value to show
     line = s.Name;
     if (line.size() < symbols::MaxNameLength) line.resize(symbols::MaxNameLength, ' ');
     line += " = ";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "isa/handlers.h"
 #include "isa/table.h"
 #include "output/hex.h"
 #include "output/listing.h"
@@ -22,6 +23,9 @@ using source::Token;
 using symbols::PendingSymbol;
 
 void (*CodeLineObserver)() = nullptr;
+void (*ErrorObserver)() = nullptr;
+int ErrorsReported = 0;
+bool StoppedAtLimit = false;
 
 namespace {
 
@@ -72,26 +76,40 @@ bool CheckLabel() {
   return true;
 }
 
-// One statement, up to and including its handler. False on error.
-bool ProcessStatement(TPass pass) {
-  PendingSymbol = symbols::TSymbol{};
-  Mnemonic.clear();
-  CodeLength = 0;
-  RamLength = 0;
-  CodeIsGap = false;
-  HasConfigByte = false;
-  if (pass == TPass::Two) ListingKind = ListPlain;
+// What the rest of a run needs to know of the line being processed when it
+// goes on after errors.
+bool StopRun = false;       // the limit is reached, or an INCLUDE failed
+bool LineReported = false;  // the line's error has been reported already
+bool LineHasLabel = false;
+std::size_t LineOrdinal = 0;  // lines read in this pass, for matching the passes
 
-  char first = source::PeekChar();
-  if (first == ';' || first == '\0') return true;
-  source::ReadToken();
-  if (source::PeekChar() == ':') {
-    source::SkipPast(':');
-    PendingSymbol.Name = Token;
-    PendingSymbol.Segment = CurrentSegment;
-    if (!(pass == TPass::One ? DefineLabel() : CheckLabel())) return false;
-    Token.clear();
-  }
+// A line that failed in pass 1, as pass 2 shows it again.
+struct TFailedLine {
+  std::size_t Ordinal;
+  std::string Message;
+  bool FollowOn;
+  bool HasLabel;
+};
+std::vector<TFailedLine> FailedLines;
+std::size_t NextFailedLine = 0;
+// The lengths pass 1 counted for every line, by ordinal: a statement that
+// fails in pass 2 advances the counters by them.
+std::vector<std::pair<std::uint16_t, std::uint16_t>> Pass1Lengths;
+
+// Reports the current error unless it only follows from a failed
+// definition; at the limit the run stops.
+void ReportError() {
+  LineReported = true;
+  if (FollowOnError) return;
+  ++ErrorsReported;
+  if (ErrorObserver) ErrorObserver();
+  if (ErrorLimit != 0 && ErrorsReported >= ErrorLimit) StopRun = StoppedAtLimit = true;
+}
+
+bool RowIs(isa::THandler pass1) { return CurrentEntry != 0 && isa::CurrentRow().Pass1 == pass1; }
+
+// The operation of a statement after its label field. False on error.
+bool ProcessOperation(TPass pass) {
   if (pass == TPass::One) {
     PendingSymbol.ValueType = symbols::TypeInteger;
     PendingSymbol.Value = CurrentSegment == SegCode ? CodeCounter : RamCounter;
@@ -106,6 +124,74 @@ bool ProcessStatement(TPass pass) {
   const isa::TMnemonicEntry& row = isa::CurrentRow();
   (pass == TPass::One ? row.Pass1 : row.Pass2)();
   return !Failed();
+}
+
+// One statement, up to and including its handler. False on error.
+bool ProcessStatement(TPass pass) {
+  PendingSymbol = symbols::TSymbol{};
+  Mnemonic.clear();
+  CurrentEntry = 0;
+  CodeLength = 0;
+  RamLength = 0;
+  CodeIsGap = false;
+  HasConfigByte = false;
+  LineHasLabel = false;
+  if (pass == TPass::Two) ListingKind = ListPlain;
+
+  char first = source::PeekChar();
+  if (first == ';' || first == '\0') return true;
+  source::ReadToken();
+  bool duplicate = false;
+  if (source::PeekChar() == ':') {
+    source::SkipPast(':');
+    LineHasLabel = true;
+    PendingSymbol.Name = Token;
+    PendingSymbol.Segment = CurrentSegment;
+    if (!(pass == TPass::One ? DefineLabel() : CheckLabel())) {
+      if (pass == TPass::Two || !GoesOnAfterErrors()) return false;
+      // The first definition stands; the rest of the line counts its words
+      // as if it had no label, and only the duplicate is reported, where a
+      // first error would be.
+      ReportError();
+      if (StopRun) return false;
+      duplicate = true;
+      PendingSymbol.Name.clear();
+      ClearError();
+    }
+    Token.clear();
+  }
+  bool ok = ProcessOperation(pass);
+  if (!duplicate) return ok;
+  SetError(msg::DuplicateLabel);
+  return false;
+}
+
+// After a failing pass-1 statement of a run that goes on: its label is
+// defined where it stands, a failed EQU or BIT name as failed, and pass 2
+// will show the line with its message instead of processing it again.
+void KeepFailedLine() {
+  FailedLines.push_back({LineOrdinal, ErrorText, FollowOnError, LineHasLabel});
+  if (PendingSymbol.Name.empty()) return;
+  PendingSymbol.Failed = RowIs(isa::EquPass1) || RowIs(isa::BitPass1);
+  symbols::AddSymbol();
+}
+
+// Pass 2 on a line that failed in pass 1: listed in the plain or address
+// layout with its pass-1 message, and the counters advance as in pass 1.
+bool ShowFailedLine() {
+  if (NextFailedLine >= FailedLines.size() || FailedLines[NextFailedLine].Ordinal != LineOrdinal) return false;
+  const TFailedLine& line = FailedLines[NextFailedLine++];
+  PendingSymbol = symbols::TSymbol{};
+  ListingKind = line.HasLabel ? ListAddress : ListPlain;
+  SetError(line.Message);
+  FollowOnError = line.FollowOn;
+  return true;
+}
+
+void TakePass1Lengths() {
+  if (LineOrdinal >= Pass1Lengths.size()) return;
+  CodeLength = Pass1Lengths[LineOrdinal].first;
+  RamLength = Pass1Lengths[LineOrdinal].second;
 }
 
 void AdvanceLine() {
@@ -175,9 +261,23 @@ bool RunPass1() {
   StartPass();
   source::Hooks.RewindSource();
   symbols::ClearSymbols();
-  while (PassActive && source::NextSourceLine()) {
-    if (!ProcessStatement(TPass::One)) return false;
-    if (!PendingSymbol.Name.empty() && !symbols::AddSymbol()) return false;
+  ErrorsReported = 0;
+  StoppedAtLimit = StopRun = false;
+  FailedLines.clear();
+  Pass1Lengths.clear();
+  for (LineOrdinal = 0; PassActive && source::NextSourceLine(); ++LineOrdinal) {
+    ClearError();
+    LineReported = false;
+    bool ok = ProcessStatement(TPass::One);
+    if (ok && !PendingSymbol.Name.empty()) ok = symbols::AddSymbol();
+    if (!ok) {
+      if (!LineReported) ReportError();
+      // Every error after a missing include file would be a guess.
+      if (RowIs(source::IncludeHandler)) StopRun = true;
+      if (StopRun) return false;
+      KeepFailedLine();
+    }
+    if (GoesOnAfterErrors()) Pass1Lengths.emplace_back(CodeLength, RamLength);
     AdvanceLine();
   }
   return true;
@@ -193,19 +293,34 @@ bool RunPass2(bool withListing, bool withHex) {
   ConfigByteWritten.assign(0x108, false);
   // Pass 1 writes no code words; a listing must not show an earlier run's.
   CodeWords.fill(0);
+  NextFailedLine = 0;
+  bool failed = false;
   source::Hooks.RewindSource();
-  while (PassActive && source::NextSourceLine()) {
+  for (LineOrdinal = 0; PassActive && source::NextSourceLine(); ++LineOrdinal) {
+    ClearError();
     bool listed = source::FileListed[static_cast<std::size_t>(source::IncludeDepth)];
-    bool ok = ProcessStatement(TPass::Two) && ClaimWords();
+    bool ok = false;
+    if (!ShowFailedLine()) {
+      ok = ProcessStatement(TPass::Two) && ClaimWords();
+      if (!ok) {
+        ReportError();
+        if (RowIs(source::IncludeHandler)) StopRun = true;
+      }
+    }
     if (withListing && (listed || !ok)) output::WriteListingLine();
-    if (!ok) return false;
-    if (withHex) output::HexWriteLine();
-    if (CodeLineObserver && CodeLength != 0 && !CodeIsGap) CodeLineObserver();
-    TrackConfiguration();
+    if (StopRun) return false;
+    if (ok) {
+      if (withHex) output::HexWriteLine();
+      if (CodeLineObserver && CodeLength != 0 && !CodeIsGap) CodeLineObserver();
+      TrackConfiguration();
+    } else {
+      failed = true;
+      TakePass1Lengths();  // so that no later label becomes a phase error
+    }
     AdvanceLine();
   }
-  if (withHex) output::HexFinish();
-  return true;
+  if (withHex && !failed) output::HexFinish();
+  return !failed;
 }
 
 }  // namespace veltas::passes

@@ -4,10 +4,11 @@
 namespace veltas::passes {
 
 // Assigns addresses and builds the symbol table. True when the source was
-// read to its end, or to END, without error.
+// read to its end, or to END, without stopping at an error.
 bool RunPass1();
 // Encodes every statement with the complete symbol table, checks that each
-// label kept its pass-1 address, and writes listing and HEX output.
+// label kept its pass-1 address, and writes listing and HEX output. True
+// when no line failed.
 bool RunPass2(bool withListing, bool withHex);
 
 // Called by pass 2, when set, for every line that assembled program words,
@@ -16,6 +17,18 @@ bool RunPass2(bool withListing, bool withHex);
 // default) costs nothing; it lets a debug-file writer see the same words as
 // the HEX file without the core knowing about it.
 extern void (*CodeLineObserver)();
+
+// Errors. Each pass calls ErrorObserver, when set, for every error it
+// reports, with the failing line's state intact (CurrentLine, LinePos,
+// LineNumber, ErrorText, TokenStart), and counts it. A pass stops at once
+// when ErrorLimit is reached (StoppedAtLimit) or an INCLUDE fails; with
+// ErrorLimit 1 that is the first error. Otherwise pass 1 goes on with the
+// next line and pass 2 may run after it: a line that failed in pass 1 is
+// shown again, not processed; a statement that fails in pass 2 writes no
+// words. Errors that only follow from a failed definition are not reported.
+extern void (*ErrorObserver)();
+extern int ErrorsReported;
+extern bool StoppedAtLimit;
 
 // Looks up Mnemonic in the mnemonic table and sets CurrentEntry;
 // "illegale Operation" if it is not there.

@@ -1,11 +1,10 @@
 // veltas-cli: the assembler for build systems. Same run sequence and texts as
 // the window program, on the console; the exit status tells the result.
 //
-// Long options and -I DIR start with "--" or "-I" and are taken out of the
-// arguments before the rest goes to the run sequence unchanged, so an
-// argument containing "-L" still sets the switch and the last other argument
-// is still the source, while a -I directory may contain "-L". "--" ends the
-// options: every later argument goes to the run sequence.
+// The program parses its own arguments: a whole "-L" before "--" sets the
+// switch wherever it stands, long options start with "--", -I takes a
+// directory, and the last other argument is the source, whatever "-L" its
+// name contains. "--" ends the options.
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -51,6 +50,9 @@ constexpr std::string_view kHelp =
     "                suchen (mehrfach möglich, der Reihe nach; auch -IVERZ)\n"
     "  --quiet       nach Erfolg nichts ausgeben (Fehler weiter auf stderr)\n"
     "  --deps DATEI  nach Erfolg make-Regel mit allen gelesenen Dateien in DATEI\n"
+    "  --max-errors N\n"
+    "                bis zu N Fehler melden, 0: alle (Vorgabe 1: beim ersten Fehler\n"
+    "                aufhören)\n"
     "  --cod         nach Erfolg auch NAME.COD schreiben (Symbole, Zeilen für gpsim)\n"
     "  --processor NAME\n"
     "                Prozessor in NAME.COD, etwa 16F877A (sonst aus __16F877A)\n"
@@ -58,10 +60,11 @@ constexpr std::string_view kHelp =
     "  --version     Programmname und Version zeigen und beenden\n"
     "  --            Ende der Optionen: alle weiteren Argumente sind keine Optionen\n"
     "\n"
-    "Ein Argument, das \"-L\" enthält, setzt den Schalter; das letzte andere Argument\n"
-    "ist die Quelldatei. --deps=DATEI ist gleichwertig zu --deps DATEI, ebenso\n"
-    "--processor=NAME. Zuletzt sucht INCLUDE die Definitionsdateien der Chips\n"
-    "(INCLUDE P16F877A.INC); ihre Zeilen stehen nicht im Listing.\n"
+    "-L setzt den Schalter, wo es auch steht; das letzte andere Argument ist die\n"
+    "Quelldatei. --deps=DATEI ist gleichwertig zu --deps DATEI, ebenso\n"
+    "--processor=NAME und --max-errors=N. Zuletzt sucht INCLUDE die\n"
+    "Definitionsdateien der Chips (INCLUDE P16F877A.INC); ihre Zeilen stehen nicht\n"
+    "im Listing.\n"
     "\n"
     "Exit-Status:\n"
     "  0  Erfolg\n"
@@ -76,7 +79,9 @@ struct TOptions {
   std::vector<std::string> IncludeDirs;
   bool Cod = false;
   std::string Processor;
-  std::vector<std::string> RunArgs;  // for the run sequence, unchanged
+  int MaxErrors = 1;
+  bool ListSymbols = false;
+  std::vector<std::string> RunArgs;  // the source is the last
   std::string Error;                 // a usage error, empty if none
 };
 
@@ -92,6 +97,8 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
         return o;
       }
       o.IncludeDirs.push_back(dir);
+    } else if (!optionsEnded && a == "-L") {
+      o.ListSymbols = true;
     } else if (optionsEnded || a.rfind("--", 0) != 0) {
       o.RunArgs.push_back(a);
     } else if (a == "--") {
@@ -116,6 +123,14 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
         return o;
       }
       o.DepsFile = name;
+    } else if (a == "--max-errors" || a.rfind("--max-errors=", 0) == 0) {
+      std::string n = a == "--max-errors" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(13);
+      bool digits = !n.empty() && n.size() <= 5 && n.find_first_not_of("0123456789") == std::string::npos;
+      if (!digits || std::stoi(n) > 10000) {
+        o.Error = "--max-errors erwartet eine Zahl von 0 bis 10000";
+        return o;
+      }
+      o.MaxErrors = std::stoi(n);
     } else if (a == "--cod") {
       o.Cod = true;
     } else if (a == "--processor" || a.rfind("--processor=", 0) == 0) {
@@ -213,7 +228,10 @@ int main(int argc, char** argv) {
   TConsoleWindow window(stdout, options.Quiet);
   TRecordingFiles files(DiskFiles());
   if (options.Cod) cod::StartCollecting();
-  TRunResult result = RunSequence(options.RunArgs, window, files);
+  TRunSettings settings;
+  settings.MaxErrors = options.MaxErrors;
+  settings.ListSymbols = options.ListSymbols;
+  TRunResult result = RunSequence(options.RunArgs, window, files, settings);
   cod::StopCollecting();
   window.Finish();
   switch (result.Outcome) {
@@ -249,8 +267,11 @@ int main(int argc, char** argv) {
       return kExitAssemblyError;
     case TRunOutcome::AssemblyError:
       // The form that editors' and IDEs' error matchers parse.
-      std::fprintf(stderr, "%s:%d:%d: error: %s\n", SystemToUtf8(result.ErrorFile).c_str(),
-                   static_cast<int>(result.ErrorLine), result.ErrorColumn, AnsiToUtf8(result.ErrorMessage).c_str());
+      for (const TErrorReport& e : result.Errors)
+        std::fprintf(stderr, "%s:%d:%d: error: %s\n", SystemToUtf8(e.File).c_str(), static_cast<int>(e.Line), e.Column,
+                     AnsiToUtf8(e.Message).c_str());
+      if (result.StoppedAtLimit && options.MaxErrors != 1)
+        Message("nach " + std::to_string(result.Errors.size()) + " Fehlern abgebrochen");
       // The HEX file is incomplete, without end record; the debug file of an
       // earlier run would describe a program that no longer exists.
       if (result.FailedInPass2) {
@@ -265,8 +286,7 @@ int main(int argc, char** argv) {
         if (options.Cod) files.Remove(CodName);
       }
       return kExitUsage;
-    case TRunOutcome::WindowFailed:
-      break;
+    case TRunOutcome::WindowFailed: break;
   }
   return kExitUsage;
 }

@@ -4,7 +4,23 @@ namespace veltas::state {
 
 std::string ErrorText;
 
-void SetError(std::string_view message) { ErrorText.assign(message.substr(0, MaxErrorLength)); }
+bool FollowOnError = false;
+int ErrorLimit = 1;
+
+void SetError(std::string_view message) {
+  ErrorText.assign(message.substr(0, MaxErrorLength));
+  FollowOnError = false;
+}
+
+void SetFollowOnError(std::string_view message) {
+  SetError(message);
+  FollowOnError = true;
+}
+
+void ClearError() {
+  ErrorText.clear();
+  FollowOnError = false;
+}
 
 std::uint8_t CurrentSegment = SegCode;
 std::uint16_t CodeCounter = 0;

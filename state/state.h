@@ -18,7 +18,18 @@ extern std::string ErrorText;
 inline constexpr std::size_t MaxErrorLength = 80;
 void SetError(std::string_view message);
 inline bool Failed() { return !ErrorText.empty(); }
-inline void ClearError() { ErrorText.clear(); }
+void ClearError();
+
+// How many errors a run reports before it stops: 1 (the default) stops at
+// the first, as the passes always did; 0 means no limit. With any other
+// value the passes go on after a failing statement.
+extern int ErrorLimit;
+inline bool GoesOnAfterErrors() { return ErrorLimit != 1; }
+// Whether the message in ErrorText only follows from a name whose
+// definition failed earlier: the statement fails without being reported.
+// Any later SetError makes it a real error again.
+extern bool FollowOnError;
+void SetFollowOnError(std::string_view message);
 
 inline constexpr std::size_t MaxCodeWords = 128;
 

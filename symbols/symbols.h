@@ -27,6 +27,9 @@ struct TSymbol {
   std::uint8_t BitNumber = 0;
   std::int32_t Value = 0;
   double FloatValue = 0.0;
+  // An EQU or BIT whose definition failed (only when a run goes on after
+  // errors): the name is taken, but has no value to use.
+  bool Failed = false;
 };
 
 // The symbol of the current line, filled by the statement loop and by EQU

@@ -26,6 +26,8 @@ std::string Done(const std::string& end, const char* fuses = "fehlen!", const ch
          fuses + "\nID 2000..2003h : " + id + "\n";
 }
 
+const std::string kThree = "  FOO\n  MOVLW 300\n  BAR\n";  // errors in pass 1, pass 2, pass 1
+
 const std::string kHint = "\"veltas-cli --help\" zeigt alle Optionen.\n";
 const std::string kStopped = "\nPass 1 ...done\nPass 2\n";  // a run-time error in pass 2
 
@@ -126,8 +128,20 @@ TEST(Cli, RunsAndOptions) {
         {Cp1252("Zähler.inc"), ""}, {"Zähler.inc", "  BAD\n"}, {"Öl.inc", ""}, {"Ändern.inc", ""}, {"a\xEF\xBF\xBD.inc", ""}},
        {"u.pic"}, 1, "u.pic:4:17: error: ! kann Datei \"a\xEF\xBF\xBD.inc\" nicht finden\n",
        "~  INCLUDE a\xEF\xBF\xBD.inc?\n"},
-      {"-L after the name empties it", {{"prog.pic", "X: NOP\n"}}, {"--quiet", "prog.pic", "-L"}, 1,
-       "veltas-cli: Datei .PIC nicht gefunden\n", ""},
+      {"-L anywhere; a name with -L in it is the source", {{"my-Lib.pic", "X: NOP\n"}}, {"--quiet", "my-Lib", "-L"},
+       0, "", "", {"my-Lib.PRN~Symbol-Liste:"}},
+      {"every error: pass 1 first, the listing, no HEX file made or removed", {{"p.pic", kThree}, {"p.HEX", "old"}},
+       {"--max-errors", "0", "p.pic"}, 1,
+       "p.pic:1:6: error: illegale Operation\np.pic:3:6: error: illegale Operation\n"
+       "p.pic:2:12: error: Wert außerhalb des zulässigen Bereiches\n",
+       Head("p.pic", "p") + "\nPass 1\n  FOO?\n\nFehler: illegale Operation in\n\"p.pic\"  Zeile 1 bei Pos 6\n"
+                            "... und 2 weitere Fehler\n",
+       {"p.HEX=old", "p.PRN~*** Fehler:          Wert au\xDF" "erhalb"}},
+      {"the limit reached in pass 1: no listing", {{"p.pic", kThree}}, {"--quiet", "--max-errors=2", "p.pic"}, 1,
+       "p.pic:1:6: error: illegale Operation\np.pic:3:6: error: illegale Operation\n"
+       "veltas-cli: nach 2 Fehlern abgebrochen\n", "", {"!p.PRN"}},
+      {"--max-errors out of range", {}, {"--max-errors=10001", "p.pic"}, 2,
+       "veltas-cli: --max-errors erwartet eine Zahl von 0 bis 10000\n" + kHint, ""},
       {"-- ends the options", {{"--odd.pic", "  NOP\n"}}, {"--", "--odd.pic"}, 0, "", "*", {"--odd.HEX"}},
       {"--help", {}, {"--help", "prog.pic"}, 0, "", "~  --deps DATEI  nach Erfolg make-Regel"},
       {"--version", {}, {"--quiet", "--version"}, 0, "", "veltas-cli (Veltas) 2.13.0\n"},
