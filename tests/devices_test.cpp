@@ -73,12 +73,12 @@ TEST(DeviceConversion, Pic18AccessBankFromLinkerScript) {
       "ANSELA EQU H'0F38'\nSLRCON EQU H'0F60'\nPORTB EQU H'0F81'\n;----- ANSELA Bits -----\nANSA0 EQU H'0000'\n"
       ";----- SLRCON Bits -----\nSLRA EQU H'0000'\n;----- PORTB Bits -----\nRB0 EQU H'0000'\n;==========\n"
       "_CONFIG1H EQU H'300001'\n;----- CONFIG1H Options -----\n_XT_OSC_1H EQU H'F9'\n"
-      ";----- IDLOC Equates -----\n_IDLOC0 EQU H'200000'\n;==========\n_DEVID1 EQU H'3FFFFE'\n";
+      ";----- IDLOC Equates -----\n_IDLOC7 EQU H'200007'\n;==========\n_DEVID1 EQU H'3FFFFE'\n";
   TConversion c = Header(header);
   EXPECT_EQ(Parse(c),
             "CORE16 | __18T45: EQU 1 | FSR0: EQU 0x00 | -ACCESS | ANSELA: EQU 0x38 | SLRCON: EQU 0x60 | "
             "PORTB: EQU 0x81 | ANSA0: EQU 0 | SLRA: BIT SLRCON,0 | RB0: BIT PORTB,0 | _CONFIG1H: EQU 0x300001 | "
-            "_XT_OSC_1H: EQU 0xF9 | _IDLOC0: EQU 0x200000 | -_DEVID1");
+            "_XT_OSC_1H: EQU 0xF9 | _IDLOC7: EQU 0x200007 | -_DEVID1");
   EXPECT_TRUE(Has(c.Text, "; Adresse F38h, Bank 15: nur mit MOVLB 15 und ,A (a = 1)"));
   EXPECT_TRUE(Has(Parse(Header(header, "ACCESSBANK NAME=accesssfr START=0xF80 END=0xFFF\n")), "| SLRA: EQU 0 |"));
 }
