@@ -198,16 +198,19 @@ TEST(DeviceLookup, SourceDirectoryThenIncludeDirectoriesThenDevices) {
 }
 
 // One chip per core: a program of its register, bit and configuration names,
-// tests/devices/CHIP.pic, assembles without error and gives the words gpasm
-// gives for CHIP.asm with the chip maker's header.
-TEST(DeviceFiles, SameWordsAsGpasmWithTheChipMakersHeader) {
-  for (std::string chip : {"p10f200", "p16f877a", "p16f1829", "p18f45k22", "p18f46j50"}) {
+// tests/devices/CHIP.pic, assembles without error and gives the bytes gpasm
+// gives for CHIP.asm with the chip maker's header. gpasm also writes the
+// PIC18 configuration bytes a program leaves out, at their erased values.
+TEST(DeviceFiles, SameBytesAsGpasmWithTheChipMakersHeader) {
+  for (std::string chip : {"p10f200", "p16f877a", "p16f1829", "p18f45k22", "p18f46j50", "p18f452"}) {
     TScratchDir dir;
     for (std::string file : {chip + ".pic", chip + ".asm"})
       fs::copy(fs::path(VELTAS_SOURCE_DIR) / "tests" / "devices" / file, dir / file);
     EXPECT_TRUE(Has(Cli(dir, {chip + ".pic"}).Out, "Keine Fehler gefunden.")) << chip;
     ASSERT_EQ(RunProcess("gpasm", {"-o", "gpasm.hex", chip + ".asm"}, dir.Path()).ExitStatus, 0) << chip;
-    EXPECT_EQ(HexWords(dir.Read(chip + ".HEX")), HexWords(dir.Read("gpasm.hex"))) << chip;
+    auto ours = HexBytes(dir.Read(chip + ".HEX")), theirs = HexBytes(dir.Read("gpasm.hex"));
+    std::erase_if(theirs, [&](const auto& b) { return b.first >= 0x300000 && !ours.count(b.first); });
+    EXPECT_EQ(ours, theirs) << chip;
   }
 }
 

@@ -14,18 +14,21 @@ TRun RunProgram(const std::map<std::string, std::string>& files, std::vector<std
   return run;
 }
 
-std::map<std::uint32_t, std::uint16_t> HexWords(const std::string& hex) {
-  std::map<std::uint32_t, std::uint16_t> words;
+std::map<std::uint32_t, std::uint8_t> HexBytes(const std::string& hex) {
+  std::map<std::uint32_t, std::uint8_t> bytes;
   std::uint32_t upper = 0;
   for (std::size_t pos = hex.find(':'); pos != std::string::npos; pos = hex.find(':', pos + 1)) {
     auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(std::stoul(hex.substr(pos + 1 + 2 * i, 2), nullptr, 16)); };
     std::uint32_t count = byte(0), address = upper + (byte(1) << 8 | byte(2));
     if (byte(3) == 4) upper = (byte(4) << 8 | byte(5)) << 16;
-    for (std::uint32_t i = 0; byte(3) == 0 && i < count; ++i) {
-      std::uint16_t& w = words[(address + i) / 2];
-      w = static_cast<std::uint16_t>((address + i) % 2 ? (w & 0xFF) | byte(4 + i) << 8 : (w & 0xFF00) | byte(4 + i));
-    }
+    for (std::uint32_t i = 0; byte(3) == 0 && i < count; ++i) bytes[address + i] = static_cast<std::uint8_t>(byte(4 + i));
   }
+  return bytes;
+}
+
+std::map<std::uint32_t, std::uint16_t> HexWords(const std::string& hex) {
+  std::map<std::uint32_t, std::uint16_t> words;
+  for (auto [address, byte] : HexBytes(hex)) words[address / 2] |= static_cast<std::uint16_t>(byte << (address % 2 * 8));
   return words;
 }
 

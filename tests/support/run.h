@@ -21,7 +21,9 @@ struct TRun {
 
 TRun RunProgram(const std::map<std::string, std::string>& files, std::vector<std::string> args = {"main.pic"});
 
-// The program words a HEX text puts at each word address.
+// The bytes a HEX text puts at each byte address, and the program words at
+// each word address.
+std::map<std::uint32_t, std::uint8_t> HexBytes(const std::string& hex);
 std::map<std::uint32_t, std::uint16_t> HexWords(const std::string& hex);
 
 // Between the UTF-8 of the test files and the cp1252 of sources and
