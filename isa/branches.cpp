@@ -177,13 +177,16 @@ void SkipForm() {
     return;
   }
   source::LinePos = start;
+  // An operand that names a failed definition stays an unreported failure.
   reg = expr::EvalInt('\0');
+  if (state::FollowOnError) return;
   if (Failed() || source::PeekChar() != ',') {
     SetError(msg::BitUnknown);
     return;
   }
   source::SkipPast(',');
   bit = expr::EvalInt('\0');
+  if (state::FollowOnError) return;
   if (Failed()) {
     SetError(msg::BitUnknown);
     return;

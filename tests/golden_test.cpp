@@ -41,8 +41,9 @@ class TEditedFiles : public TMemoryFiles {
 
 class Golden : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(Golden, OutputsMatchByteForByte) {
-  const fs::path dir = kGolden / GetParam();
+// The outputs of one run of a case: "status" (readable), "HEX" and "PRN" as
+// far as written, and "errors" (file:line:col: message, UTF-8).
+std::map<std::string, std::string> RunCase(const fs::path& dir, int maxErrors) {
   TEditedFiles files;
   for (const auto& entry : fs::directory_iterator(dir)) {
     std::string name = entry.path().filename().string();
@@ -56,11 +57,17 @@ TEST_P(Golden, OutputsMatchByteForByte) {
   for (std::string path; std::getline(repo, path);)
     files.Inputs[fs::path(path).filename().string()] = *ReadBytes(fs::path(VELTAS_SOURCE_DIR) / path);
   std::vector<std::string> args;
+  driver::TRunSettings settings;
+  settings.MaxErrors = maxErrors;
   std::istringstream argLines(ReadBytes(dir / "args").value_or("main.pic\n"));
-  for (std::string arg; std::getline(argLines, arg);) args.push_back(arg);
+  for (std::string arg; std::getline(argLines, arg);)
+    if (arg.starts_with("--max-errors="))
+      settings.MaxErrors = std::stoi(arg.substr(13));
+    else
+      args.push_back(arg);
 
   TFakeWindow window;
-  driver::RunSequence(args, window, files);
+  driver::TRunResult result = driver::RunSequence(args, window, files, settings);
   // The status text is kept readable: UTF-8, a line feed for each CR.
   std::string status = Utf8(driver::StatusText.Raw());
   std::replace(status.begin(), status.end(), '\r', '\n');
@@ -69,15 +76,29 @@ TEST_P(Golden, OutputsMatchByteForByte) {
     if (auto it = files.Outputs.find(ext == std::string("HEX") ? driver::HexName : driver::PrnName);
         it != files.Outputs.end())
       actual[ext] = it->second;
+  for (const driver::TErrorReport& e : result.Errors)
+    actual["errors"] += e.File + ":" + std::to_string(e.Line) + ":" + std::to_string(e.Column) + ": " +
+                        Utf8(e.Message) + "\n";
+  return actual;
+}
 
-  for (const char* ext : {"status", "HEX", "PRN"}) {
+TEST_P(Golden, OutputsMatchByteForByte) {
+  const fs::path dir = kGolden / GetParam();
+  std::map<std::string, std::string> actual = RunCase(dir, 1);
+  for (const char* ext : {"status", "HEX", "PRN", "errors"}) {
     if (const char* out = std::getenv("VELTAS_GOLDEN_ACTUAL"); out && actual.count(ext)) {
       fs::create_directories(fs::path(out) / GetParam());
       std::ofstream(fs::path(out) / GetParam() / (std::string("actual.") + ext), std::ios::binary) << actual[ext];
     }
-    // A missing expected file means the program must not write that file.
+    // A missing expected file means the program must not write that file
+    // (for errors: the run has none to report beyond the status text's).
     std::optional<std::string> expected = ReadBytes(dir / (std::string("expected.") + ext));
+    if (ext == std::string("errors") && !expected) continue;
     EXPECT_EQ(actual.count(ext) ? std::optional(actual[ext]) : std::nullopt, expected) << ext;
+  }
+  // A run that goes on after errors but meets none gives the same bytes.
+  if (!actual.count("errors")) {
+    EXPECT_EQ(RunCase(dir, 0), actual);
   }
 }
 
