@@ -75,7 +75,7 @@ class TWatchedFiles : public testing::TMemoryFiles {
   }
 };
 
-TRun RunOnce(std::string_view input) {
+TRun RunOnce(std::string_view input, int maxErrors = 1) {
   TRun run;
   Now = &run;
   TWatchedFiles files;
@@ -90,7 +90,9 @@ TRun RunOnce(std::string_view input) {
     files.Inputs.emplace(name, input.substr(nameEnd + 1, cut == std::string_view::npos ? cut : cut - nameEnd - 1));
   }
   testing::TFakeWindow window;
-  run.Result = driver::RunSequence({"-L", "main.pic"}, window, files);
+  driver::TRunSettings settings;
+  settings.MaxErrors = maxErrors;
+  run.Result = driver::RunSequence({"-L", "main.pic"}, window, files, settings);
   run.Status = driver::StatusText.Raw();
   run.Hex = files.Outputs["main.HEX"];
   run.Prn = files.Outputs["main.PRN"];
@@ -156,6 +158,25 @@ void CheckRun(const TRun& run) {
   Lines(run.Prn, 128, "listing");
 }
 
+// A run that goes on after errors: without errors the default run's bytes;
+// otherwise its first error is the default run's, no phase error, pass 2
+// walks pass 1's states line by line, and no HEX file after pass-1 errors.
+void CheckAllErrors(const TRun& run, const TRun& single) {
+  const driver::TRunResult &r = run.Result, &d = single.Result;
+  if (r.Outcome == driver::TRunOutcome::Success && d.Outcome == r.Outcome)
+    return Check(run.Status == single.Status && run.Hex == single.Hex && run.Prn == single.Prn, "other bytes");
+  Check(d.Outcome == r.Outcome && r.ErrorFile == d.ErrorFile && r.ErrorLine == d.ErrorLine &&
+            r.ErrorColumn == d.ErrorColumn && r.ErrorMessage == d.ErrorMessage,
+        "the first error is not the default run's");
+  for (const driver::TErrorReport& e : r.Errors)
+    Check(!e.Message.empty() && e.Message.size() <= 80 && e.Message != "Phasenfehler. sorry...", "a bad error");
+  Check(r.Errors.size() == 1 || run.Status.ends_with(" weitere Fehler"), "no count of the further errors");
+  Check(run.Lines[1].empty() || run.Lines[1] == run.Lines[0], "the passes disagree");
+  Check(r.Errors.front().InPass2 || run.Creates <= 1, "a HEX file after errors in pass 1");
+  Check(run.Hex.find(":00000001FF") == std::string::npos, "an end record after errors");
+  Lines(run.Prn, 128, "listing");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -168,5 +189,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(first.Result.Outcome == second.Result.Outcome && first.Status == second.Status && first.Hex == second.Hex &&
             first.Prn == second.Prn,
         "a second run of the same input gave another result");
+  CheckAllErrors(RunOnce(input, 0), first);
   return 0;
 }

@@ -81,6 +81,8 @@ bool CheckLabel() {
 bool StopRun = false;       // the limit is reached, or an INCLUDE failed
 bool LineReported = false;  // the line's error has been reported already
 bool LineHasLabel = false;
+bool LineDuplicate = false;  // the line's label was defined before
+bool Replaying = false;      // pass 2 runs a duplicate-label line's operation
 std::size_t LineOrdinal = 0;  // lines read in this pass, for matching the passes
 
 // A line that failed in pass 1, as pass 2 shows it again.
@@ -89,6 +91,7 @@ struct TFailedLine {
   std::string Message;
   bool FollowOn;
   bool HasLabel;
+  bool Duplicate;  // its operation ran in pass 1 and is run again for its effects
 };
 std::vector<TFailedLine> FailedLines;
 std::size_t NextFailedLine = 0;
@@ -135,7 +138,7 @@ bool ProcessStatement(TPass pass) {
   RamLength = 0;
   CodeIsGap = false;
   HasConfigByte = false;
-  LineHasLabel = false;
+  LineHasLabel = LineDuplicate = false;
   if (pass == TPass::Two) ListingKind = ListPlain;
 
   char first = source::PeekChar();
@@ -147,14 +150,16 @@ bool ProcessStatement(TPass pass) {
     LineHasLabel = true;
     PendingSymbol.Name = Token;
     PendingSymbol.Segment = CurrentSegment;
-    if (!(pass == TPass::One ? DefineLabel() : CheckLabel())) {
+    if (Replaying) {
+      PendingSymbol.Name.clear();
+    } else if (!(pass == TPass::One ? DefineLabel() : CheckLabel())) {
       if (pass == TPass::Two || !GoesOnAfterErrors()) return false;
       // The first definition stands; the rest of the line counts its words
       // as if it had no label, and only the duplicate is reported, where a
       // first error would be.
       ReportError();
       if (StopRun) return false;
-      duplicate = true;
+      duplicate = LineDuplicate = true;
       PendingSymbol.Name.clear();
       ClearError();
     }
@@ -170,7 +175,7 @@ bool ProcessStatement(TPass pass) {
 // defined where it stands, a failed EQU or BIT name as failed, and pass 2
 // will show the line with its message instead of processing it again.
 void KeepFailedLine() {
-  FailedLines.push_back({LineOrdinal, ErrorText, FollowOnError, LineHasLabel});
+  FailedLines.push_back({LineOrdinal, ErrorText, FollowOnError, LineHasLabel, LineDuplicate});
   if (PendingSymbol.Name.empty()) return;
   PendingSymbol.Failed = RowIs(isa::EquPass1) || RowIs(isa::BitPass1);
   symbols::AddSymbol();
@@ -181,6 +186,14 @@ void KeepFailedLine() {
 bool ShowFailedLine() {
   if (NextFailedLine >= FailedLines.size() || FailedLines[NextFailedLine].Ordinal != LineOrdinal) return false;
   const TFailedLine& line = FailedLines[NextFailedLine++];
+  // Behind a duplicate label, SEG, ORG, a core, INCLUDE or END took effect
+  // in pass 1; pass 2 must follow them. What the operation says is not
+  // shown: the line reports its label.
+  if (line.Duplicate) {
+    Replaying = true;
+    ProcessStatement(TPass::Two);
+    Replaying = false;
+  }
   PendingSymbol = symbols::TSymbol{};
   ListingKind = line.HasLabel ? ListAddress : ListPlain;
   SetError(line.Message);
