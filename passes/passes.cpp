@@ -81,8 +81,8 @@ bool CheckLabel() {
 bool StopRun = false;       // the limit is reached, or an INCLUDE failed
 bool LineReported = false;  // the line's error has been reported already
 bool LineHasLabel = false;
-bool LineDuplicate = false;  // the line's label was defined before
-bool Replaying = false;      // pass 2 runs a duplicate-label line's operation
+bool LineDuplicate = false;   // the line's label was defined before
+bool Replaying = false;       // pass 2 runs a duplicate-label line's operation
 std::size_t LineOrdinal = 0;  // lines read in this pass, for matching the passes
 
 // A line that failed in pass 1, as pass 2 shows it again.
