@@ -24,6 +24,7 @@ using symbols::PendingSymbol;
 
 void (*CodeLineObserver)() = nullptr;
 void (*ErrorObserver)() = nullptr;
+void (*LineObserver)(bool pass2) = nullptr;
 int ErrorsReported = 0;
 bool StoppedAtLimit = false;
 
@@ -291,6 +292,7 @@ bool RunPass1() {
       KeepFailedLine();
     }
     if (GoesOnAfterErrors()) Pass1Lengths.emplace_back(CodeLength, RamLength);
+    if (LineObserver) LineObserver(false);
     AdvanceLine();
   }
   return true;
@@ -330,6 +332,7 @@ bool RunPass2(bool withListing, bool withHex) {
       failed = true;
       TakePass1Lengths();  // so that no later label becomes a phase error
     }
+    if (LineObserver) LineObserver(true);
     AdvanceLine();
   }
   if (withHex && !failed) output::HexFinish();

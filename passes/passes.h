@@ -18,6 +18,12 @@ bool RunPass2(bool withListing, bool withHex);
 // the HEX file without the core knowing about it.
 extern void (*CodeLineObserver)();
 
+// Called, when set, for every line either pass goes past, right before the
+// counters advance: the line's statement state is intact (PendingSymbol in
+// pass 1; CodeWords, ListingKind and ErrorText in pass 2). For tools that
+// want to know where names are defined and what each line became.
+extern void (*LineObserver)(bool pass2);
+
 // Errors. Each pass calls ErrorObserver, when set, for every error it
 // reports, with the failing line's state intact (CurrentLine, LinePos,
 // LineNumber, ErrorText, TokenStart), and counts it. A pass stops at once
