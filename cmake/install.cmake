@@ -1,5 +1,6 @@
 # Installation and the Debian package: veltas-cli, the window program veltas
-# where it is built, the converter veltas-header, their German manual pages,
+# and the language server veltas-lsp where they are built, the converter
+# veltas-header, their German manual pages,
 # the README, and the definition files (cmake/devices.cmake).
 # cmake --install BUILD [--prefix DIR];  cpack -G DEB --config BUILD/CPackConfig.cmake
 include(GNUInstallDirs)
@@ -9,6 +10,10 @@ set(VELTAS_MAN_PAGES veltas-cli.1 veltas-header.1)
 if(TARGET veltas)
   install(TARGETS veltas RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   list(APPEND VELTAS_MAN_PAGES veltas.1)
+endif()
+if(TARGET veltas-lsp)
+  install(TARGETS veltas-lsp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  list(APPEND VELTAS_MAN_PAGES veltas-lsp.1)
 endif()
 
 # The pages name the project version in their footer.

@@ -47,11 +47,12 @@ std::string Quoted(const std::string& word) {
 
 }  // namespace
 
-TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd) {
+TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                          const std::string& input) {
   TScratchDir capture;
   std::string command = "cd " + Quoted(cwd) + " && exec " + Quoted(program);
   for (const std::string& a : args) command += " " + Quoted(a);
-  command += " </dev/null >" + Quoted(capture / "out") + " 2>" + Quoted(capture / "err");
+  command += " <" + Quoted(input) + " >" + Quoted(capture / "out") + " 2>" + Quoted(capture / "err");
   int status = std::system(command.c_str());
   TProcessResult result;
   if (WIFEXITED(status)) result.ExitStatus = WEXITSTATUS(status);

@@ -30,7 +30,8 @@ struct TProcessResult {
 };
 
 // Runs program (looked up in PATH unless it names a directory) with args in
-// directory cwd, standard input empty.
-TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd);
+// directory cwd, standard input empty or the file input there.
+TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                          const std::string& input = "/dev/null");
 
 }  // namespace veltas::testing
