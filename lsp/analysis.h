@@ -47,7 +47,8 @@ struct TLineInfo {
 
 enum class TTokenKind { Definition, Name, Mnemonic, Directive, Number, String, Comment, Keyword, FileName };
 
-// A word of a source line; Column and Length in cp1252 bytes.
+// A word of a source line: Column and Length in cp1252 bytes, Text the
+// cp1252 bytes (as the assembler's names are).
 struct TToken {
   int Line = 0;
   int Column = 0;

@@ -29,6 +29,10 @@ std::string Hex(std::uint32_t value, int digits) {
 
 std::string FileName(const std::string& path) { return fs::path(path).filename().string(); }
 
+// Names and words are cp1252, as the assembler reads them; the protocol
+// speaks UTF-8.
+std::string U8(const std::string& cp1252) { return source::Cp1252ToUtf8(cp1252); }
+
 // The name token under a position, or nullptr.
 const TToken* TokenAt(const TView& view, const std::string& file, const TPosition& position) {
   return view.Snap.TokenAt(file, position.Line + 1, view.ColumnOf(file, position));
@@ -133,7 +137,7 @@ std::string WordsText(const TLineInfo& info) {
 
 // A number as the evaluator reads it, or nothing.
 std::optional<std::string> NumberText(const std::string& number) {
-  source::CurrentLine = source::Utf8ToCp1252(number);
+  source::CurrentLine = number;
   source::LinePos = 1;
   state::ClearError();
   expr::TValue v = expr::Expression('\0');
@@ -193,7 +197,7 @@ std::optional<THover> Hover(const TView& view, const std::string& file, const TP
   TRange range = view.RangeOf(file, t->Line, t->Column, t->Length);
   std::string text;
   if (const TName* n = NameOf(view, t)) {
-    text = "**" + t->Text + "**: " + KindWord(n->Kind);
+    text = "**" + U8(t->Text) + "**: " + KindWord(n->Kind);
     if (n->Kind != TNameKind::Failed) text += ", " + ValueText(*n);
     if (!n->Place.File.empty()) {
       text += "\n\ndefiniert in " + FileName(n->Place.File) + ", Zeile " + std::to_string(n->Place.Line);
@@ -203,7 +207,7 @@ std::optional<THover> Hover(const TView& view, const std::string& file, const TP
         text += ": " + line.substr(line.find_first_not_of("; ", semicolon));
     }
   } else if (t->Kind == TTokenKind::Mnemonic || t->Kind == TTokenKind::Directive) {
-    std::string word = source::Utf8ToCp1252(t->Text);
+    std::string word = t->Text;
     source::UpperCaseStr(word);
     int row = isa::LookupMnemonic(word);
     if (row == 0) return std::nullopt;
@@ -269,7 +273,7 @@ std::optional<std::map<std::string, std::vector<TTextEdit>>> Rename(const TView&
     return std::nullopt;
   }
   if (n->Place.File.empty() || view.Snap.IsDefinitionFile(n->Place.File)) {
-    refusal = "\"" + t->Text + "\" ist in einer Definitionsdatei definiert und wird nicht umbenannt";
+    refusal = "\"" + U8(t->Text) + "\" ist in einer Definitionsdatei definiert und wird nicht umbenannt";
     return std::nullopt;
   }
   std::string cp = source::Utf8ToCp1252(newName);
@@ -279,7 +283,7 @@ std::optional<std::map<std::string, std::vector<TTextEdit>>> Rename(const TView&
     refusal = "\"" + newName + "\" ist kein gültiger Name";
     return std::nullopt;
   }
-  if (view.Snap.Names.count(newName)) {
+  if (view.Snap.Names.count(cp)) {
     refusal = "\"" + newName + "\" ist schon definiert";
     return std::nullopt;
   }
@@ -300,7 +304,7 @@ std::vector<TDocumentSymbol> DocumentSymbols(const TView& view, const std::strin
     if (n == view.Snap.Names.end() || n->second.Place.File != file || n->second.Place.Line != t.Line) continue;
     static constexpr int kKinds[] = {12, 13, 14, 8, 14};  // Function, Variable, Constant, Field, Constant
     int size = static_cast<int>(source::Utf8ToCp1252(view.LineText(file, t.Line)).size());
-    out.push_back({t.Text, KindWord(n->second.Kind), kKinds[static_cast<int>(n->second.Kind)],
+    out.push_back({U8(t.Text), KindWord(n->second.Kind), kKinds[static_cast<int>(n->second.Kind)],
                    view.RangeOf(file, t.Line, 1, size), view.RangeOf(file, t.Line, t.Column, t.Length)});
   }
   return out;
@@ -311,7 +315,7 @@ void WorkspaceSymbols(const TView& view, const std::string& query, std::vector<T
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
   };
-  std::string q = lower(query);
+  std::string q = lower(source::Utf8ToCp1252(query));
   for (const auto& [name, n] : view.Snap.Names) {
     if (n.Place.File.empty() || view.Snap.IsDefinitionFile(n.Place.File) || lower(name).find(q) == std::string::npos)
       continue;
@@ -319,9 +323,9 @@ void WorkspaceSymbols(const TView& view, const std::string& query, std::vector<T
     TLocation where{PathToUri(n.Place.File),
                     view.RangeOf(n.Place.File, n.Place.Line, n.Place.Column, static_cast<int>(name.size()))};
     bool known = std::any_of(out.begin(), out.end(), [&](const TSymbolInformation& s) {
-      return s.Name == name && s.Location.Uri == where.Uri && s.Location.Range.Start.Line == where.Range.Start.Line;
+      return s.Name == U8(name) && s.Location.Uri == where.Uri && s.Location.Range.Start.Line == where.Range.Start.Line;
     });
-    if (!known) out.push_back({name, kKinds[static_cast<int>(n.Kind)], where});
+    if (!known) out.push_back({U8(name), kKinds[static_cast<int>(n.Kind)], where});
   }
 }
 
@@ -350,7 +354,7 @@ std::vector<TCompletionItem> Completion(const TView& view, const std::string& fi
         out.push_back({std::string(row.Name), OperandForm(row), 14});
     return out;
   }
-  std::string operation = source::Utf8ToCp1252(op->Text);
+  std::string operation = op->Text;
   source::UpperCaseStr(operation);
   if (operation == "INCLUDE") {
     std::set<std::string> names;
@@ -373,7 +377,7 @@ std::vector<TCompletionItem> Completion(const TView& view, const std::string& fi
   static constexpr int kKinds[] = {3, 6, 21, 5, 21};  // Function, Variable, Constant, Field, Constant
   for (const auto& [name, n] : view.Snap.Names)
     if (n.Kind != TNameKind::Failed)
-      out.push_back({name, std::string(KindWord(n.Kind)) + " " + ValueText(n), kKinds[static_cast<int>(n.Kind)]});
+      out.push_back({U8(name), std::string(KindWord(n.Kind)) + " " + ValueText(n), kKinds[static_cast<int>(n.Kind)]});
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
                  argv[1]);
     return 2;
   }
+  std::signal(SIGPIPE, SIG_IGN);  // a client that is gone is noticed at the write
   bool clientGone = false;
   veltas::lsp::TServer server(
       [&](const std::string& body) {
