@@ -363,11 +363,12 @@ std::vector<TCompletionItem> Completion(const TView& view, const std::string& fi
     if (!view.Snap.DevicesDir.empty()) dirs.push_back(view.Snap.DevicesDir);
     for (const std::string& dir : dirs) {
       std::error_code ec;
-      for (fs::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec) &&
-            std::string(".inc.INC.pic.PIC").find(it->path().extension().string()) != std::string::npos &&
-            !it->path().extension().string().empty())
+      for (fs::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string extension = it->path().extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (it->is_regular_file(ec) && (extension == ".inc" || extension == ".pic") && it->path().string() != file)
           names.insert(it->path().filename().string());
+      }
     }
     for (const std::string& name : names) out.push_back({name, "", 17});
     return out;

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build/install
-bash scripts/install-deps.sh build cli
+bash scripts/install-deps.sh build cli lsp
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELTAS_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 version="$(sed -n 's/^project(veltas VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
@@ -17,6 +17,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 programs=(veltas-cli veltas-header)
 [ -x "$build/veltas" ] && programs+=(veltas) # the window program where it is built
+[ -x "$build/veltas-lsp" ] && programs+=(veltas-lsp) # the language server where nlohmann-json is
 expected=(share/doc/veltas/README.md)
 for p in "${programs[@]}"; do expected+=("bin/$p" "share/man/man1/$p.1"); done
 for f in "$build"/devices/*.INC; do expected+=("share/veltas/devices/${f##*/}"); done
@@ -26,7 +27,8 @@ grep -qx share/veltas/devices/P16F877A.INC "$tmp/expected" || fail "no definitio
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 (cd "$tmp/prefix" && find . -type f | sed 's|^\./||' | sort) | diff "$tmp/expected" - || fail "installed files differ"
 cmp -s README.md "$tmp/prefix/share/doc/veltas/README.md" || fail "installed README differs"
-for p in veltas-cli veltas-header; do
+for p in "${programs[@]}"; do
+  [ "$p" = veltas ] && continue # the window program takes no --version
   [ "$("$tmp/prefix/bin/$p" --version)" = "$p (Veltas) $version" ] || fail "installed $p --version"
 done
 cp examples/blink.pic "$tmp/"
@@ -40,7 +42,7 @@ for p in "${programs[@]}"; do
   head -1 "$tmp/$p.txt" | grep -qF "${p^^}(1)" && tail -1 "$tmp/$p.txt" | grep -qF "Veltas $version" &&
     grep -qx BESCHREIBUNG "$tmp/$p.txt" && ! grep -q '@[A-Z_]*@' "$tmp/$p.txt" || fail "$p.1: title, footer or text"
 done
-for option in -L -I --quiet --deps --help --version; do # every option of veltas-cli --help
+for option in -L -I --quiet --max-errors --deps --help --version; do # every option of veltas-cli --help
   grep -qE "^ +$option( |\$)" "$tmp/veltas-cli.txt" || fail "veltas-cli.1 does not describe $option"
 done
 
