@@ -1,5 +1,7 @@
 #include "expr/expr.h"
 
+#include <vector>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -93,24 +95,45 @@ TValue Combine(TOp op, const TValue& l, const TValue& r) {
   return l;
 }
 
+// The operator words, of the term level (with * and /) and of the simple
+// level (with + and -).
+struct TOperatorWord {
+  std::string_view Word;
+  TOp Op;
+  bool Term;
+};
+constexpr TOperatorWord kOperatorWords[] = {
+    {"DIV", TOp::Div, true}, {"MOD", TOp::Mod, true}, {"SHR", TOp::Shr, true}, {"SHL", TOp::Shl, true},
+    {"AND", TOp::And, true}, {"OR", TOp::Or, false},  {"XOR", TOp::Xor, false},
+};
+
+TOp WordOperator(bool term) {
+  for (const TOperatorWord& w : kOperatorWords)
+    if (w.Term == term && source::TokenIs(w.Word)) return w.Op;
+  return TOp::None;
+}
+
 TOp TermOperator() {
   if (Token == "*") return TOp::Times;
   if (Token == "/") return TOp::Slash;
-  if (source::TokenIs("DIV")) return TOp::Div;
-  if (source::TokenIs("MOD")) return TOp::Mod;
-  if (source::TokenIs("SHR")) return TOp::Shr;
-  if (source::TokenIs("SHL")) return TOp::Shl;
-  if (source::TokenIs("AND")) return TOp::And;
-  return TOp::None;
+  return WordOperator(true);
 }
 
 TOp SimpleOperator() {
   if (Token == "+") return TOp::Plus;
   if (Token == "-") return TOp::Minus;
-  if (source::TokenIs("OR")) return TOp::Or;
-  if (source::TokenIs("XOR")) return TOp::Xor;
-  return TOp::None;
+  return WordOperator(false);
 }
+
+enum TFunc { Hi, HiWord, Near, Lo, LoWord, RoundFn, NoFunc };
+struct TFunctionWord {
+  std::string_view Word;
+  TFunc Func;
+};
+constexpr TFunctionWord kFunctionWords[] = {
+    {"HI", Hi},   {"HIGH", Hi}, {"HIWORD", HiWord}, {"NEAR", Near},
+    {"LO", Lo},   {"LOW", Lo},  {"LOWORD", LoWord}, {"ROUND", RoundFn},
+};
 
 // The inside of "( ... )" for a group or a function argument; Token holds "(".
 TValue Parenthesised() {
@@ -292,20 +315,9 @@ TValue Factor() {
   if (IsDigit(Token[0]) || ((Token[0] == 'B' || Token[0] == 'b') && source::PeekChar() == '\''))
     return ReadNumber();
 
-  enum TFunc { Hi, HiWord, Near, Lo, LoWord, RoundFn, NoFunc };
   TFunc fn = NoFunc;
-  if (source::TokenIs("HI") || source::TokenIs("HIGH"))
-    fn = Hi;
-  else if (source::TokenIs("HIWORD"))
-    fn = HiWord;
-  else if (source::TokenIs("NEAR"))
-    fn = Near;
-  else if (source::TokenIs("LO") || source::TokenIs("LOW"))
-    fn = Lo;
-  else if (source::TokenIs("LOWORD"))
-    fn = LoWord;
-  else if (source::TokenIs("ROUND"))
-    fn = RoundFn;
+  for (const TFunctionWord& w : kFunctionWords)
+    if (fn == NoFunc && source::TokenIs(w.Word)) fn = w.Func;
   if (fn != NoFunc) {
     Token.clear();
     TValue arg = ParenArgument();
@@ -422,5 +434,17 @@ std::int32_t EvalIntAfter(std::int32_t left, char terminator) {
 }
 
 std::int32_t EvalInt(char terminator) { return Rounded(Expression(terminator)); }
+
+std::vector<std::string_view> FunctionWords() {
+  std::vector<std::string_view> words;
+  for (const TFunctionWord& w : kFunctionWords) words.push_back(w.Word);
+  return words;
+}
+
+std::vector<std::string_view> OperatorWords() {
+  std::vector<std::string_view> words;
+  for (const TOperatorWord& w : kOperatorWords) words.push_back(w.Word);
+  return words;
+}
 
 }  // namespace veltas::expr

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace veltas::expr {
 
@@ -41,5 +43,11 @@ TValue Term();
 TValue Factor();
 TValue ParenArgument();
 TValue ReadNumber();
+
+// The words the evaluator reads as functions (HIGH, LOW ...) and as
+// operators (AND, SHL ...), in upper case, for tools that describe the
+// language.
+std::vector<std::string_view> FunctionWords();
+std::vector<std::string_view> OperatorWords();
 
 }  // namespace veltas::expr

@@ -1,5 +1,6 @@
 // Bit, skip, branch, call, goto and return operands.
 #include <string>
+#include <vector>
 
 #include "expr/expr.h"
 #include "isa/handlers.h"
@@ -295,6 +296,13 @@ void ReturnForm() {
   }
   source::ReadToken();
   if (!source::Token.empty() && source::Token != ";") SetError(msg::OperandNotExpected);
+}
+
+std::vector<std::string_view> SkipConditionWords() {
+  std::vector<std::string_view> words;
+  for (const TCondition& c : kConditions) words.push_back(c.Name);
+  words.push_back("NOT");
+  return words;
 }
 
 }  // namespace veltas::isa

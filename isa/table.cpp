@@ -181,4 +181,9 @@ int LargestRegister() {
 
 bool IsCore16() { return CoreKind == Core16; }
 
+// Directives occupy no word of their own and have no opcode.
+bool IsDirective(const TMnemonicEntry& row) {
+  return row.Size == 0 && row.Opcode12 == 0 && row.Opcode14 == 0 && row.Opcode16 == 0;
+}
+
 }  // namespace veltas::isa

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace veltas::isa {
 
@@ -45,6 +46,12 @@ bool CheckCore();
 void CountInstruction();
 void CountTwoWordInstruction();
 void StartInstruction();
+
+// Whether a row is a directive rather than an instruction.
+bool IsDirective(const TMnemonicEntry& row);
+// The words SKIP takes for the status flags, and NOT, for tools that
+// describe the language.
+std::vector<std::string_view> SkipConditionWords();
 
 // Field limits of the selected core.
 int LargestRegister();

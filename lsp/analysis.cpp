@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driver/run.h"
+#include "expr/expr.h"
 #include "host/host.h"
 #include "isa/table.h"
 #include "lsp/text.h"
@@ -106,9 +107,11 @@ const TToken* TSnapshot::TokenAt(const std::string& file, int line, int column) 
 }
 
 std::vector<TToken> Tokenize(const std::string& line, int lineNumber) {
-  static const char* const kWords[] = {"HI",  "HIGH", "HIWORD", "NEAR", "LO",  "LOW", "LOWORD", "ROUND",
-                                       "DIV", "MOD",  "SHR",    "SHL",  "AND", "OR",  "XOR"};
-  static const char* const kConditions[] = {"Z", "NZ", "C", "NC", "DC", "NDC", "NOT"};
+  static const std::vector<std::string_view> kFunctions = expr::FunctionWords(), kOperators = expr::OperatorWords(),
+                                             kConditions = isa::SkipConditionWords();
+  auto among = [](const std::vector<std::string_view>& list, const std::string& word) {
+    return std::find(list.begin(), list.end(), word) != list.end();
+  };
   std::vector<TToken> tokens;
   int n = static_cast<int>(line.size());
   auto at = [&](int i) { return i < n ? line[static_cast<std::size_t>(i)] : '\0'; };
@@ -176,8 +179,7 @@ std::vector<TToken> Tokenize(const std::string& line, int lineNumber) {
         while (at(end) == '*' || at(end) == '+' || at(end) == '-') word.push_back(at(end++));
       int row = isa::LookupMnemonic(word);
       if (row != 0) {
-        const isa::TMnemonicEntry& e = isa::Mnemonics[static_cast<std::size_t>(row - 1)];
-        bool directive = e.Size == 0 && e.Opcode12 == 0 && e.Opcode14 == 0 && e.Opcode16 == 0;
+        bool directive = isa::IsDirective(isa::Mnemonics[static_cast<std::size_t>(row - 1)]);
         add(i, end, directive ? TTokenKind::Directive : TTokenKind::Mnemonic);
         operation = word;
       }
@@ -192,9 +194,8 @@ std::vector<TToken> Tokenize(const std::string& line, int lineNumber) {
       }
       continue;
     }
-    bool keyword = std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
-    keyword |=
-        operation == "SKIP" && std::find(std::begin(kConditions), std::end(kConditions), word) != std::end(kConditions);
+    bool keyword = among(kFunctions, word) || among(kOperators, word);
+    keyword |= operation == "SKIP" && among(kConditions, word);
     keyword |= afterComma && (word == "A" || word == "W" || word == "F" || word == "S");
     add(i, end, keyword ? TTokenKind::Keyword : TTokenKind::Name);
     afterComma = false;

@@ -1,5 +1,7 @@
 #include "lsp/features.h"
 
+#include "lsp/forms.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -80,38 +82,8 @@ std::string ValueText(const TName& n) {
 
 // The operand form of a row, as this dialect writes it.
 std::string OperandForm(const isa::TMnemonicEntry& row) {
-  struct TForm {
-    isa::THandler Handler;
-    const char* Text;
-  };
-  static const TForm kForms[] = {
-      {isa::RegisterDestinationForm, "Register [,F | ,W] (CORE16: Register [,A] [,F | ,W])"},
-      {isa::RegisterForm, "Register (CORE16: Register [,A])"},
-      {isa::LiteralForm, "Wert (-128..255)"},
-      {isa::BitForm, "Bitname | Register,Bit"},
-      {isa::SkipForm, "Z | NZ | C | NC | DC | NDC | [NOT] Bitname | [NOT] Register,Bit"},
-      {isa::RelativeBranch, "Ziel | $[+|-Ausdruck]"},
-      {isa::CallForm, "Ziel (CORE16: Ziel [,S])"},
-      {isa::GotoForm, "Ziel | $[+|-Ausdruck]"},
-      {isa::ReturnForm, "(CORE16: [,S])"},
-      {isa::IndirectMove, "++FSRn | --FSRn | FSRn++ | FSRn-- | k[FSRn]"},
-      {isa::FsrOffset, "k (-32..31)"},
-      {isa::BankSelect, "Bank"},
-      {isa::PageSelect, "Seite (0..127)"},
-      {isa::LfsrForm, "f,k"},
-      {isa::MovffForm, "Quelle,Ziel"},
-      {isa::EquPass2, "Name: EQU Wert"},
-      {isa::BitPass2, "Name: BIT Register,Bit"},
-      {isa::DataPass2, "Wert | \"Text\" [, ...]"},
-      {isa::DsPass2, "Anzahl"},
-      {isa::OrgDirective, "Adresse"},
-      {isa::SegDirective, "CODE | RAM"},
-      {isa::ConfigPass2, "Adresse, Wert"},
-      {source::IncludeHandler, "Dateiname"},
-  };
-  for (const TForm& f : kForms)
-    if (f.Handler == row.Pass2) return f.Text;
-  return "";
+  const TForm* form = FormOf(row.Name);
+  return form ? form->Form : std::string();
 }
 
 std::string Cores(const isa::TMnemonicEntry& row) {
@@ -212,7 +184,9 @@ std::optional<THover> Hover(const TView& view, const std::string& file, const TP
     int row = isa::LookupMnemonic(word);
     if (row == 0) return std::nullopt;
     const isa::TMnemonicEntry& e = isa::Mnemonics[static_cast<std::size_t>(row - 1)];
-    text = "**" + word + "** " + OperandForm(e) + "\n\nKerne: " + Cores(e);
+    const TForm* form = FormOf(e.Name);
+    text = "**" + word + "** " + (form ? form->Form + "\n\n" + form->Description : std::string()) +
+           "\n\nKerne: " + Cores(e);
     if (const TLineInfo* info = LineInfo(view, file, t->Line); info && !info->Words.empty())
       text += "\n\n`" + WordsText(*info) + "`";
   } else if (t->Kind == TTokenKind::Number ||
