@@ -25,3 +25,13 @@ foreach(template IN LISTS VELTAS_EDITOR_TEMPLATES)
   list(APPEND VELTAS_EDITOR_OUTPUTS ${output})
 endforeach()
 add_custom_target(veltas_editors ALL DEPENDS ${VELTAS_EDITOR_OUTPUTS})
+
+# Vim and Neovim: Debian's Vim reads /usr/share/vim/vimfiles, Debian's Neovim
+# share/nvim/site below /usr and /usr/local.
+foreach(root vim/vimfiles nvim/site)
+  set(dest ${CMAKE_INSTALL_DATADIR}/${root})
+  foreach(kind ftdetect ftplugin compiler)
+    install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/editors/vim/${kind}/veltas.vim DESTINATION ${dest}/${kind})
+  endforeach()
+  install(FILES ${CMAKE_BINARY_DIR}/editors/vim/syntax/veltas.vim DESTINATION ${dest}/syntax)
+endforeach()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# cmake --install puts the programs, their German manual pages, the README and
-# the definition files in place; the pages render without warnings; the
-# installed veltas-cli finds the installed definition files; cpack builds a
-# Debian package with the same files. Builds the installable programs in
+# cmake --install puts the programs, their German manual pages, the README,
+# the definition files and the Vim files in place; the pages render without
+# warnings; the installed veltas-cli finds the installed definition files;
+# cpack builds a Debian package with the same files. Builds the installable programs in
 # build/install.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -20,6 +20,9 @@ programs=(veltas-cli veltas-header)
 [ -x "$build/veltas-lsp" ] && programs+=(veltas-lsp) # the language server where nlohmann-json is
 expected=(share/doc/veltas/README.md)
 for p in "${programs[@]}"; do expected+=("bin/$p" "share/man/man1/$p.1"); done
+for root in vim/vimfiles nvim/site; do # the Vim files, for Vim and for Neovim
+  for kind in ftdetect syntax ftplugin compiler; do expected+=("share/$root/$kind/veltas.vim"); done
+done
 for f in "$build"/devices/*.INC; do expected+=("share/veltas/devices/${f##*/}"); done
 printf '%s\n' "${expected[@]}" | sort >"$tmp/expected"
 grep -qx share/veltas/devices/P16F877A.INC "$tmp/expected" || fail "no definition file P16F877A.INC built"
@@ -27,6 +30,7 @@ grep -qx share/veltas/devices/P16F877A.INC "$tmp/expected" || fail "no definitio
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 (cd "$tmp/prefix" && find . -type f | sed 's|^\./||' | sort) | diff "$tmp/expected" - || fail "installed files differ"
 cmp -s README.md "$tmp/prefix/share/doc/veltas/README.md" || fail "installed README differs"
+! grep -q '@[A-Z_]*@' "$tmp/prefix/share/nvim/site/syntax/veltas.vim" || fail "Vim syntax file not filled in"
 for p in "${programs[@]}"; do
   [ "$p" = veltas ] && continue # the window program takes no --version
   [ "$("$tmp/prefix/bin/$p" --version)" = "$p (Veltas) $version" ] || fail "installed $p --version"
