@@ -296,10 +296,11 @@ void WorkspaceSymbols(const TView& view, const std::string& query, std::vector<T
     static constexpr int kKinds[] = {12, 13, 14, 8, 14};
     TLocation where{PathToUri(n.Place.File),
                     view.RangeOf(n.Place.File, n.Place.Line, n.Place.Column, static_cast<int>(name.size()))};
+    std::string shown = U8(name);  // a lambda may not capture a structured binding before C++20's fix
     bool known = std::any_of(out.begin(), out.end(), [&](const TSymbolInformation& s) {
-      return s.Name == U8(name) && s.Location.Uri == where.Uri && s.Location.Range.Start.Line == where.Range.Start.Line;
+      return s.Name == shown && s.Location.Uri == where.Uri && s.Location.Range.Start.Line == where.Range.Start.Line;
     });
-    if (!known) out.push_back({U8(name), kKinds[static_cast<int>(n.Kind)], where});
+    if (!known) out.push_back({shown, kKinds[static_cast<int>(n.Kind)], where});
   }
 }
 
