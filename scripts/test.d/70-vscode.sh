@@ -20,6 +20,8 @@ manifest="$(unzip -p "$work/veltas.vsix" extension/package.json)"
 for want in '"./syntaxes/veltas.tmLanguage.json"' '"./syntaxes/veltas-listing.tmLanguage.json"' '"veltas.server.path"'; do
   [[ $manifest == *"$want"* ]] || { echo "FAIL: the .vsix manifest lacks $want" >&2; exit 1; }
 done
-unzip -l "$work/veltas.vsix" | grep -q 'extension/syntaxes/veltas-listing.tmLanguage.json' \
-  || { echo "FAIL: the .vsix lacks the generated grammars" >&2; exit 1; }
+files="$(unzip -l "$work/veltas.vsix")"
+for g in veltas veltas-listing; do
+  [[ $files == *"extension/syntaxes/$g.tmLanguage.json"* ]] || { echo "FAIL: the .vsix lacks $g.tmLanguage.json" >&2; exit 1; }
+done
 echo "PASS: VS Code grammars and .vsix ($(stat -c %s "$work/veltas.vsix") bytes)"
