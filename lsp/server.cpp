@@ -242,44 +242,46 @@ const TSnapshot* TServer::SnapshotOf(const std::string& path) {
   return it == Snapshots.end() ? nullptr : &it->second;
 }
 
-void TServer::HoverRequest(const TIncoming& m) {
+// What fn answers for the document's program; its empty answer (a default
+// constructed result) when no program reads the document.
+template <typename TFn>
+auto TServer::OnDocument(const TIncoming& m, TFn fn) {
   std::string path = UriToPath(m.Uri);
   const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, HoverJson(snap ? Hover({*snap, Encoding}, path, m.Position) : std::nullopt));
+  return snap ? fn(TView{*snap, Encoding}, path) : decltype(fn(TView{*snap, Encoding}, path)){};
+}
+
+void TServer::HoverRequest(const TIncoming& m) {
+  Reply(m, HoverJson(OnDocument(m, [&](const TView& v, const std::string& p) { return Hover(v, p, m.Position); })));
 }
 
 void TServer::DefinitionRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, LocationsJson(snap ? Definition({*snap, Encoding}, path, m.Position) : std::vector<TLocation>{}));
+  Reply(m, LocationsJson(
+               OnDocument(m, [&](const TView& v, const std::string& p) { return Definition(v, p, m.Position); })));
 }
 
 void TServer::ReferencesRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, LocationsJson(snap ? References({*snap, Encoding}, path, m.Position, m.IncludeDeclaration)
-                              : std::vector<TLocation>{}));
+  Reply(m, LocationsJson(OnDocument(m, [&](const TView& v, const std::string& p) {
+          return References(v, p, m.Position, m.IncludeDeclaration);
+        })));
 }
 
 void TServer::HighlightRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, RangesJson(snap ? Highlights({*snap, Encoding}, path, m.Position) : std::vector<TRange>{}));
+  Reply(m,
+        RangesJson(OnDocument(m, [&](const TView& v, const std::string& p) { return Highlights(v, p, m.Position); })));
 }
 
 void TServer::RenameRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
   std::string refusal = "unbekanntes Dokument";
-  auto edits = snap ? Rename({*snap, Encoding}, path, m.Position, m.NewName, refusal) : std::nullopt;
+  auto edits =
+      OnDocument(m, [&](const TView& v, const std::string& p) { return Rename(v, p, m.Position, m.NewName, refusal); });
   if (!edits) return Fail(m.Id, InvalidRequest, refusal);
   Reply(m, WorkspaceEditJson(*edits));
 }
 
 void TServer::DocumentSymbolRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, DocumentSymbolsJson(snap ? DocumentSymbols({*snap, Encoding}, path) : std::vector<TDocumentSymbol>{}));
+  Reply(m, DocumentSymbolsJson(
+               OnDocument(m, [&](const TView& v, const std::string& p) { return DocumentSymbols(v, p); })));
 }
 
 void TServer::WorkspaceSymbolRequest(const TIncoming& m) {
@@ -290,22 +292,18 @@ void TServer::WorkspaceSymbolRequest(const TIncoming& m) {
 }
 
 void TServer::CompletionRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, CompletionJson(snap ? Completion({*snap, Encoding}, path, m.Position, AnalysisSettings.IncludeDirs)
-                               : std::vector<TCompletionItem>{}));
+  Reply(m, CompletionJson(OnDocument(m, [&](const TView& v, const std::string& p) {
+          return Completion(v, p, m.Position, AnalysisSettings.IncludeDirs);
+        })));
 }
 
 void TServer::SemanticTokensRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, SemanticTokensJson(snap ? SemanticTokens({*snap, Encoding}, path) : std::vector<std::uint32_t>{}));
+  Reply(m,
+        SemanticTokensJson(OnDocument(m, [&](const TView& v, const std::string& p) { return SemanticTokens(v, p); })));
 }
 
 void TServer::InlayHintRequest(const TIncoming& m) {
-  std::string path = UriToPath(m.Uri);
-  const TSnapshot* snap = SnapshotOf(path);
-  Reply(m, InlayHintsJson(snap ? InlayHints({*snap, Encoding}, path) : std::vector<TInlayHint>{}));
+  Reply(m, InlayHintsJson(OnDocument(m, [&](const TView& v, const std::string& p) { return InlayHints(v, p); })));
 }
 
 }  // namespace veltas::lsp

@@ -72,6 +72,8 @@ class TServer {
   void Publish();
   // The snapshot that serves a document, after assembling what changed.
   const TSnapshot* SnapshotOf(const std::string& path);
+  template <typename TFn>
+  auto OnDocument(const TIncoming& m, TFn fn);
 
   std::function<void(const std::string&)> Send;
   TWorkspace Files;
