@@ -1,7 +1,5 @@
 #include "lsp/features.h"
 
-#include "lsp/forms.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include "expr/expr.h"
 #include "isa/handlers.h"
 #include "isa/table.h"
+#include "lsp/forms.h"
 #include "source/cp1252.h"
 #include "source/lines.h"
 #include "source/scanner.h"
@@ -251,7 +250,9 @@ std::optional<std::map<std::string, std::vector<TTextEdit>>> Rename(const TView&
     return std::nullopt;
   }
   std::string cp = source::Utf8ToCp1252(newName);
+  // A word that starts with a digit is read as a number.
   bool valid = !cp.empty() && cp.size() <= 64 && source::IsIdentStart(cp[0]) &&
+               !std::isdigit(static_cast<unsigned char>(cp[0])) &&
                std::all_of(cp.begin(), cp.end(), [](char c) { return source::IsIdentContinue(c); });
   if (!valid) {
     refusal = "\"" + newName + "\" ist kein gültiger Name";

@@ -1,6 +1,7 @@
 // The language server in process. Every tests/lsp/<case>/ holds the files
-// of a program, "script" (the client's messages, "---" between them, ROOT/
-// for the case's directory) and "expected" (every message the server sends,
+// of a program, "script" (the client's messages, "---" between them, "+++"
+// between two that arrive in one read, ROOT/ for the case's directory) and
+// "expected" (every message the server sends,
 // pretty-printed, "---" between, after each client message a line "==="),
 // written by hand from the protocol and the assembler's rules. Plus the
 // framing, fed a byte at a time.
@@ -50,19 +51,19 @@ TEST_P(Lsp, AnswersAsWritten) {
   lsp::TServer server([&](const std::string& body) { out += nlohmann::json::parse(body).dump(2) + "\n---\n"; },
                       VELTAS_DEVICES_DIR);
   std::istringstream script(Replace(ReadText(dir / "script"), "ROOT/", rootPath + "/"));
-  std::string message;
+  std::vector<std::string> batch(1);
   auto send = [&] {
-    if (message.find_first_not_of(" \n") == std::string::npos) return;
-    server.HandleBatch({message});
-    server.Flush();
-    out += "===\n";
-    message.clear();
+    if (batch.back().find_first_not_of(" \n") == std::string::npos) batch.pop_back();
+    if (!batch.empty()) server.HandleBatch(batch), server.Flush(), out += "===\n";
+    batch.assign(1, "");
   };
   for (std::string line; std::getline(script, line);)
     if (line == "---")
       send();
+    else if (line == "+++")
+      batch.emplace_back();
     else if (!line.starts_with("#"))
-      message += line + "\n";
+      batch.back() += line + "\n";
   send();
   out = Replace(Replace(out, rootPath + "/", "ROOT/"), std::string(VELTAS_DEVICES_DIR), "DEVICES");
   if (const char* actual = std::getenv("VELTAS_LSP_ACTUAL")) std::ofstream(fs::path(actual) / GetParam()) << out;
