@@ -19,8 +19,8 @@ foreach(template IN LISTS VELTAS_EDITOR_TEMPLATES)
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-    COMMAND veltas-words ${template} ${output}
-    DEPENDS veltas-words ${template}
+    COMMAND veltas-words ${template} ${output} ${CMAKE_CURRENT_SOURCE_DIR}/editors/forms.txt
+    DEPENDS veltas-words ${template} ${CMAKE_CURRENT_SOURCE_DIR}/editors/forms.txt
     VERBATIM)
   list(APPEND VELTAS_EDITOR_OUTPUTS ${output})
 endforeach()

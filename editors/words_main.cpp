@@ -1,6 +1,8 @@
 // veltas-words: fills an editor file's template with the language's words,
 // taken from the assembler itself, so that grammars and syntax files cannot
-// drift from what it reads. Usage: veltas-words TEMPLATE OUTPUT
+// drift from what it reads. Usage: veltas-words TEMPLATE OUTPUT [FORMS]
+// With FORMS (editors/forms.txt) it fails unless that file describes every
+// row of the table, and nothing else.
 //
 // Placeholders, for MNEMONICS, DIRECTIVES, CONDITIONS (SKIP's), FUNCTIONS
 // and OPERATORS (the evaluator's words):
@@ -43,9 +45,22 @@ std::string Join(const std::vector<std::string>& words, const char* separator, b
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "Benutzung: veltas-words VORLAGE AUSGABE\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "Benutzung: veltas-words VORLAGE AUSGABE [FORMEN]\n");
     return 2;
+  }
+  if (argc == 4) {
+    std::ifstream forms(argv[3]);
+    std::vector<std::string> described, rows;
+    for (std::string line; std::getline(forms, line);)
+      if (!line.empty() && line[0] != '#') described.push_back(line.substr(0, line.find('\t')));
+    for (const veltas::isa::TMnemonicEntry& row : veltas::isa::Mnemonics) rows.emplace_back(row.Name);
+    std::sort(described.begin(), described.end());
+    std::sort(rows.begin(), rows.end());
+    if (described != rows) {
+      std::fprintf(stderr, "veltas-words: %s beschreibt nicht genau die Zeilen der Befehlstabelle\n", argv[3]);
+      return 1;
+    }
   }
   std::vector<std::string_view> mnemonics, directives;
   for (const veltas::isa::TMnemonicEntry& row : veltas::isa::Mnemonics)
