@@ -32,7 +32,7 @@ enum TReason : int {
 
 struct TConversion {
   TOutcome Outcome = TOutcome::Failed;
-  std::string Text;             // the definition file, cp1252, CR LF line ends
+  std::string Text;             // the definition file, cp1252, LF line ends (the assembler reads either)
   std::string Message;          // reason for a skip or the error, UTF-8
   int Line = 0;                 // line of the error in the file it names, 0 for none
   bool InLinkerScript = false;  // the error is in the linker script
