@@ -148,7 +148,22 @@ int TView::ColumnOf(const std::string& file, const TPosition& position) const {
 std::map<std::string, std::vector<TDiagnostic>> Diagnostics(const TView& view) {
   std::map<std::string, std::vector<TDiagnostic>> out;
   for (const TError& e : view.Snap.Errors) {
-    if (view.Snap.IsDefinitionFile(e.Place.File)) continue;
+    if (view.Snap.IsDefinitionFile(e.Place.File)) {
+      // Not the user's file, but the user's program fails there (a name of
+      // its own defined again, say): shown at the INCLUDE that read it.
+      for (const auto& [at, included] : view.Snap.Includes) {
+        if (included != e.Place.File || view.Snap.IsDefinitionFile(at.first)) continue;
+        TRange range = view.RangeOf(at.first, at.second, 1, 1);
+        if (auto it = view.Snap.Index.find(at.first); it != view.Snap.Index.end())
+          for (const TToken& t : it->second.Tokens)
+            if (t.Line == at.second && t.Kind == TTokenKind::FileName)
+              range = view.RangeOf(at.first, at.second, t.Column, t.Length);
+        out[at.first].push_back(
+            {range, FileName(e.Place.File) + ", Zeile " + std::to_string(e.Place.Line) + ": " + e.Message});
+        break;
+      }
+      continue;
+    }
     // From where the last token began to where the scanner stood; one
     // character at that column when that is empty, inside the line.
     int size = static_cast<int>(source::Utf8ToCp1252(view.LineText(e.Place.File, e.Place.Line)).size());

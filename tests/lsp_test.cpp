@@ -1,10 +1,10 @@
 // The language server in process. Every tests/lsp/<case>/ holds the files
-// of a program, "script" (the client's messages, "---" between them, "+++"
-// between two that arrive in one read, ROOT/ for the case's directory) and
-// "expected" (every message the server sends,
-// pretty-printed, "---" between, after each client message a line "==="),
-// written by hand from the protocol and the assembler's rules. Plus the
-// framing, fed a byte at a time.
+// of a program (a folder devices/ stands for the devices directory),
+// "script" (the client's messages, "---" between them, "+++" between two
+// that arrive in one read, ROOT/ for the case's directory) and "expected"
+// (every message the server sends, pretty-printed, "---" between, after
+// each client message a line "==="), written by hand from the protocol and
+// the assembler's rules. Plus the framing, fed a byte at a time.
 #include <gtest/gtest.h>
 
 #ifdef VELTAS_HAS_LSP
@@ -48,8 +48,9 @@ TEST_P(Lsp, AnswersAsWritten) {
     if (std::string n = e.path().filename().string(); n != "script" && n != "expected" && n != "README")
       fs::copy(e.path(), root / n);
   std::string rootPath = root.Path(), out;
+  std::string devices = fs::exists(dir / "devices") ? rootPath + "/devices" : VELTAS_DEVICES_DIR;
   lsp::TServer server([&](const std::string& body) { out += nlohmann::json::parse(body).dump(2) + "\n---\n"; },
-                      VELTAS_DEVICES_DIR);
+                      devices);
   std::istringstream script(Replace(ReadText(dir / "script"), "ROOT/", rootPath + "/"));
   std::vector<std::string> batch(1);
   auto send = [&] {
