@@ -365,7 +365,7 @@ std::vector<TCompletionItem> Completion(const TView& view, const std::string& fi
     return out;
   }
   if (operation == "SKIP")
-    for (const char* word : {"Z", "NZ", "C", "NC", "DC", "NDC", "NOT"}) out.push_back({word, "Bedingung", 14});
+    for (std::string_view word : isa::SkipConditionWords()) out.push_back({std::string(word), "Bedingung", 14});
   static constexpr int kKinds[] = {3, 6, 21, 5, 21};  // Function, Variable, Constant, Field, Constant
   for (const auto& [name, n] : view.Snap.Names)
     if (n.Kind != TNameKind::Failed)
