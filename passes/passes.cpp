@@ -82,7 +82,7 @@ bool CheckLabel() {
 bool StopRun = false;       // the limit is reached, or an INCLUDE failed
 bool LineReported = false;  // the line's error has been reported already
 bool LineHasLabel = false;
-bool LineDuplicate = false;   // the line's label was defined before
+bool LineDuplicate = false;   // behind a label defined before, the operation succeeded
 bool Replaying = false;       // pass 2 runs a duplicate-label line's operation
 std::size_t LineOrdinal = 0;  // lines read in this pass, for matching the passes
 
@@ -92,7 +92,7 @@ struct TFailedLine {
   std::string Message;
   bool FollowOn;
   bool HasLabel;
-  bool Duplicate;  // its operation ran in pass 1 and is run again for its effects
+  bool Duplicate;  // behind a duplicate label, its operation took effect in pass 1: run again
 };
 std::vector<TFailedLine> FailedLines;
 std::size_t NextFailedLine = 0;
@@ -168,6 +168,9 @@ bool ProcessStatement(TPass pass) {
   }
   bool ok = ProcessOperation(pass);
   if (!duplicate) return ok;
+  // An operation that failed here took no effect, and pass 2, which may
+  // know a name this pass did not, must not run it for one.
+  LineDuplicate = ok;
   SetError(msg::DuplicateLabel);
   return false;
 }
