@@ -102,12 +102,12 @@ TEST(Run, AWindowThatCannotBeMadeEndsTheRunWithAMessageBox) {
 }
 
 // Bare include names are found beside the main source, from every include
-// file; an error names the file as opened.
+// file; an error names the file as opened, and the run stops at it.
 TEST(Run, IncludeFilesOfAnotherDirectory) {
   TWholeRun run;
   run.Files.Inputs["src\\main.pic"] = " INCLUDE other\\x.inc\n";
   run.Files.Inputs["other\\x.inc"] = " INCLUDE y.inc\n";
-  run.Files.Inputs["src\\y.inc"] = " NOP\n MOVLW 300\n";
+  run.Files.Inputs["src\\y.inc"] = " NOP\n MOVLW 300\n MOVLW 301\n";
   run.Files.Inputs["other\\y.inc"] = " NOP\n";
   EXPECT_TRUE(run.Run({"src\\main.pic"}).ends_with(Cp1252(
       "\r .. übersetzt mit Fehlern.\r MOVLW 300?\r\rFehler: Wert außerhalb des zulässigen Bereiches in\r"
