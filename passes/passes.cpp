@@ -160,7 +160,7 @@ bool ProcessStatement(TPass pass) {
       // first error would be.
       ReportError();
       if (StopRun) return false;
-      duplicate = LineDuplicate = true;
+      duplicate = true;
       PendingSymbol.Name.clear();
       ClearError();
     }
